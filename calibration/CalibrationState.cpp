@@ -1,0 +1,11 @@
+#include "calibration/CalibrationState.h"
+
+MatFunc identityQuaternion() { return MatFunc({1.0, 0.0, 0.0, 0.0}, 1, 4); }
+
+MatFunc zeroPosition() { return MatFunc({0.0, 0.0, 0.0}, 1, 3); }
+
+namespace {
+CalibrationState gState;
+}  // namespace
+
+CalibrationState& calibrationState() { return gState; }

@@ -1,0 +1,48 @@
+#pragma once
+// The process-wide calibration state: one instance per process, built
+// before any export can run and destroyed at unload. The three families are
+// members of one structure so that they are constructed in a defined order
+// (All-VR, double hand, single hand) and destroyed in the reverse order.
+// Each family's source file reads and writes only its own member.
+#include "matrix/MatFunc.h"
+
+// The identity rotation [1, 0, 0, 0] as a 1 x 4 quaternion.
+MatFunc identityQuaternion();
+// The point [0, 0, 0] as a 1 x 3 row.
+MatFunc zeroPosition();
+
+// All-VR calibration (AllVR.cpp).
+struct AllVRCalibrationState {
+    MatFunc frameHeading = identityQuaternion();  // heading quaternion of the frame
+    MatFunc frameOrigin = zeroPosition();         // origin on the floor, z = 0
+    MatFunc rTrackerHeading;   // heading-only quaternion of each device at
+    MatFunc lTrackerHeading;   // calibration; 1 x 4 once set, read only
+    MatFunc vrGlassesHeading;  // while the matching flag is true
+    bool rTrackerCalibrated = false;
+    bool lTrackerCalibrated = false;
+    bool vrGlassesCalibrated = false;
+    bool rTrackerQuat2Supplied = false;
+    bool lTrackerQuat2Supplied = false;
+};
+
+// Double-hand calibration (DoubleHand.cpp).
+struct DoubleHandState {
+    MatFunc DoubleHandRotation = identityQuaternion();  // rotation about Z by the frame heading
+    MatFunc DoubleHandCenter = zeroPosition();          // midpoint of the two positions
+    bool DoubleHandCalibrated = false;
+};
+
+// Single-hand calibration (SingleHand.cpp).
+struct SingleHandState {
+    MatFunc RHandOffset = identityQuaternion();
+    MatFunc LHandOffset = identityQuaternion();
+};
+
+struct CalibrationState {
+    AllVRCalibrationState allVR;
+    DoubleHandState doubleHand;
+    SingleHandState singleHand;
+};
+
+// The one instance of the process.
+CalibrationState& calibrationState();

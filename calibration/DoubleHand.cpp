@@ -1,0 +1,57 @@
+#include "calibration/DoubleHand.h"
+
+#include <cmath>
+
+#include "calibration/CalibrationState.h"
+#include "calibration/Heading.h"
+
+namespace {
+
+constexpr double kHorizontalTolerance = 0.001;
+
+DoubleHandState& state() { return calibrationState().doubleHand; }
+
+}  // namespace
+
+bool calibrateDoubleHand(const double* position1, const double* position2)
+{
+    const MatFunc p1(position1, 3);
+    const MatFunc p2(position2, 3);
+    const MatFunc d = p1 - p2;
+    if (std::fabs(d.data[0]) < kHorizontalTolerance && std::fabs(d.data[1]) < kHorizontalTolerance) {
+        state().DoubleHandCalibrated = false;
+        return false;
+    }
+    state().DoubleHandCenter = (p1 + p2) * 0.5;
+    state().DoubleHandRotation = headingQuaternion(std::atan2(d.data[1], d.data[0]));
+    state().DoubleHandCalibrated = true;
+    return true;
+}
+
+void applyDoubleHandCalibration(double* hand1, double* hand2, double* position1, double* position2)
+{
+    const DoubleHandState& s = state();
+    if (!s.DoubleHandCalibrated) return;
+
+    auto* block1 = reinterpret_cast<double(*)[4]>(hand1);
+    auto* block2 = reinterpret_cast<double(*)[4]>(hand2);
+    const MatFunc rotation = s.DoubleHandRotation.Cbn();
+    const MatFunc turn = s.DoubleHandRotation.w_matrix_function(2);
+    const MatFunc p1 = (MatFunc(position1, 3) - s.DoubleHandCenter) * rotation;
+    const MatFunc p2 = (MatFunc(position2, 3) - s.DoubleHandCenter) * rotation;
+    const MatFunc h1 = MatFunc(block1) * turn;
+    const MatFunc h2 = MatFunc(block2) * turn;
+
+    p1.toDouble(position1, 3);
+    p2.toDouble(position2, 3);
+    h1.toDouble(block1);
+    h2.toDouble(block2);
+}
+
+void resetDoubleHandCalibration()
+{
+    DoubleHandState& s = state();
+    s.DoubleHandRotation = identityQuaternion();
+    s.DoubleHandCenter = zeroPosition();
+    s.DoubleHandCalibrated = false;
+}

@@ -1,0 +1,40 @@
+#include "calibration/SingleHand.h"
+
+#include <cmath>
+
+#include "calibration/CalibrationState.h"
+#include "calibration/Heading.h"
+
+namespace {
+
+MatFunc& offsetOf(Hand hand)
+{
+    SingleHandState& state = calibrationState().singleHand;
+    return hand == Hand::Right ? state.RHandOffset : state.LHandOffset;
+}
+
+}  // namespace
+
+void calibrateHand(Hand hand, const double* source, const double* target)
+{
+    const double quarterTurn = std::acos(-1.0) * 0.5;
+    const MatFunc sourceHeading = headingOnlyQuaternion(MatFunc(source, 4));
+    const double targetAngle = headingAngle(MatFunc(target, 4));
+    const MatFunc targetHeading =
+        headingQuaternion(hand == Hand::Right ? targetAngle + quarterTurn : targetAngle - quarterTurn);
+    offsetOf(hand) = sourceHeading * targetHeading.w_matrix_function(1);
+}
+
+void applyHandCalibration(Hand hand, double* handData)
+{
+    auto* block = reinterpret_cast<double(*)[4]>(handData);
+    const MatFunc turned = MatFunc(block) * offsetOf(hand).w_matrix_function(2);
+    turned.toDouble(block);
+}
+
+void resetHandCalibrations()
+{
+    SingleHandState& state = calibrationState().singleHand;
+    state.RHandOffset = identityQuaternion();
+    state.LHandOffset = identityQuaternion();
+}

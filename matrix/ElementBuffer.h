@@ -1,0 +1,80 @@
+#pragma once
+// ElementBuffer: the resizable array of doubles that holds a matrix's
+// elements. It behaves like std::vector<double> (size, indexing, iteration,
+// assign, resize, push_back, comparison, conversion to and from
+// std::vector<double>), but keeps up to kInlineCapacity elements inside the
+// object itself. Every matrix the calibration code handles (quaternions,
+// positions, 3 x 3 and 4 x 4 matrices, a 20 x 4 hand block) therefore lives
+// without touching the heap; larger matrices spill to heap storage.
+
+#include <cstddef>
+#include <initializer_list>
+#include <vector>
+
+class ElementBuffer {
+public:
+    static constexpr std::size_t kInlineCapacity = 80;
+
+    using value_type = double;
+    using size_type = std::size_t;
+    using iterator = double*;
+    using const_iterator = const double*;
+
+    ElementBuffer() noexcept = default;
+    ElementBuffer(size_type count, double value);
+    ElementBuffer(std::initializer_list<double> values);
+    ElementBuffer(const std::vector<double>& values);  // NOLINT: implicit on purpose
+    ElementBuffer(const ElementBuffer& other);
+    ElementBuffer(ElementBuffer&& other) noexcept;
+    ~ElementBuffer();
+
+    ElementBuffer& operator=(const ElementBuffer& other);
+    ElementBuffer& operator=(ElementBuffer&& other) noexcept;
+    ElementBuffer& operator=(std::initializer_list<double> values);
+
+    size_type size() const noexcept { return size_; }
+    size_type capacity() const noexcept { return capacity_; }
+    bool empty() const noexcept { return size_ == 0; }
+
+    double* data() noexcept { return elements_; }
+    const double* data() const noexcept { return elements_; }
+    double& operator[](size_type i) noexcept { return elements_[i]; }
+    const double& operator[](size_type i) const noexcept { return elements_[i]; }
+    iterator begin() noexcept { return elements_; }
+    iterator end() noexcept { return elements_ + size_; }
+    const_iterator begin() const noexcept { return elements_; }
+    const_iterator end() const noexcept { return elements_ + size_; }
+
+    // Replaces the contents with `count` copies of `value`.
+    void assign(size_type count, double value);
+    // Replaces the contents with the doubles in [first, last).
+    void assign(const double* first, const double* last);
+    template <class InputIt>
+    void assign(InputIt first, InputIt last)
+    {
+        clear();
+        for (; first != last; ++first) push_back(static_cast<double>(*first));
+    }
+    void resize(size_type count, double value = 0.0);
+    void reserve(size_type count);
+    void push_back(double value);
+    void clear() noexcept { size_ = 0; }
+
+    operator std::vector<double>() const { return std::vector<double>(begin(), end()); }
+
+    friend bool operator==(const ElementBuffer& a, const ElementBuffer& b) noexcept;
+    friend bool operator!=(const ElementBuffer& a, const ElementBuffer& b) noexcept
+    {
+        return !(a == b);
+    }
+
+private:
+    bool onHeap() const noexcept { return elements_ != inline_; }
+    // Makes room for at least `count` elements, keeping the current ones.
+    void grow(size_type count);
+
+    double inline_[kInlineCapacity];
+    double* elements_ = inline_;
+    size_type size_ = 0;
+    size_type capacity_ = kInlineCapacity;
+};

@@ -1,0 +1,150 @@
+#pragma once
+// MatFunc: a dense, row-major matrix of doubles with a run-time shape.
+//
+// Every vector, quaternion, angle set and matrix of the library is a MatFunc:
+// a quaternion is 1 x 4, a position 1 x 3, a block of hand data 20 x 4, a set
+// of n samples n x 4 or n x 3. Element (i, j) is data[i * col + j].
+//
+// Fields (public, read and written directly):
+//   row, col  the shape, as requested (a failed construction keeps it, even
+//             when zero or negative);
+//   size      row * col as a 32-bit product (wrapped if it overflows);
+//   empty     true while the matrix holds no valid data;
+//   data      the elements, row after row.
+//
+// Shapes. A construction succeeds only when both dimensions are at least 1
+// and their product fits in 32 bits (and, for the vector constructor, enough
+// values are given). Otherwise it writes the constructor error line and
+// leaves a failed matrix: empty = true, no elements, row/col/size as asked.
+// No operation ever sizes or loops over anything from a negative count.
+//
+// Errors. Operations never throw for bad input and never stop the program.
+// A failure writes one line to standard output (see matrix/ErrorLine.h) and
+// returns the defined failure value documented below; the caller carries on
+// with it. When an operation builds its result with a failing constructor,
+// the constructor's line comes first.
+//
+// Failed matrices as operands. A failed matrix whose shape claims elements
+// (both dimensions positive) holds none, so no operation may read it. Every
+// operation that would read such an operand treats it as its own failure:
+// it writes its own error line and returns its failure value (transpose,
+// which has no failure, returns its zero result). A failed matrix of size 0
+// (a 0 x 3 or 1 x 0 shape) is an ordinary operand.
+//
+// Arithmetic is IEEE 754 double precision, every operation rounded on its
+// own (build with -ffp-contract=off); sums run in the orders stated here.
+
+#include <string>
+
+#include "matrix/ElementBuffer.h"
+
+class MatFunc {
+public:
+    int row = 0;
+    int col = 0;
+    int size = 0;
+    bool empty = true;
+    ElementBuffer data;
+
+    // ---- Construction -------------------------------------------------
+    // The default matrix: 0 x 0, empty, no elements.
+    MatFunc() = default;
+    // rows x cols zeros.
+    MatFunc(int rows, int cols);
+    // rows x cols, every element `value`.
+    MatFunc(double value, int rows, int cols);
+    // rows x cols from the first rows * cols values, row-major; extra values
+    // are ignored, too few make the construction fail.
+    MatFunc(const ElementBuffer& values, int rows, int cols);
+    // 1 x n from the n doubles at `values` (n < 1 fails).
+    MatFunc(const double* values, int n);
+    // 20 x 4 from a block of 20 rows of 4 doubles; cannot fail.
+    explicit MatFunc(const double (*block)[4]);
+
+    MatFunc(const MatFunc&) = default;
+    MatFunc(MatFunc&&) noexcept = default;
+    MatFunc& operator=(const MatFunc&) = default;
+    MatFunc& operator=(MatFunc&&) noexcept = default;
+
+    // ---- Accessors ----------------------------------------------------
+    // Row i as a 1 x col matrix. Out of range: error line and a 1 x col
+    // matrix of zeros.
+    MatFunc getrow(int i) const;
+    // Column j as a row x 1 matrix. Out of range: error line and zeros.
+    MatFunc getcol(int j) const;
+    // Overwrites column j with the elements of v (any shape with exactly
+    // `row` elements). Bad j or element count: error line, no change.
+    void setcol(const MatFunc& v, int j);
+    // The col x row transpose.
+    MatFunc transpose() const;
+    // Copies the first n elements in storage order to out. n > size: error
+    // line, false, out untouched. n <= 0 copies nothing and returns true.
+    bool toDouble(double* out, int n) const;
+    // Copies the top-left 20 x 4 corner into block. Fewer than 20 rows or 4
+    // columns: error line, false, block untouched.
+    bool toDouble(double (*block)[4]) const;
+
+    // ---- Arithmetic (matrix/Arithmetic.cpp) ---------------------------
+    // Element-wise product, with the same stretching as operator+.
+    MatFunc dot(const MatFunc& b) const;
+    // Column sums as a 1 x col row (dim 0) or row sums as a row x 1 column
+    // (dim 1); each summed from its last element to its first, from 0.0.
+    // Other dim: error line and the default matrix.
+    MatFunc sum(int dim) const;
+
+    // ---- Norms (matrix/ElementWise.cpp) -------------------------------
+    // sqrt of the sum of all squared elements (last to first). Empty: error
+    // line and 0.0.
+    double Module() const;
+    // Norm of every column (dim 0, a 1 x col row) or row (dim 1, a row x 1
+    // column). Empty: error line and the default matrix.
+    MatFunc Module(int dim) const;
+
+    // ---- Attitude operations (attitude/, conventions in Attitude.h) ---
+    MatFunc Cbn() const;
+    MatFunc w_matrix_function(int mode) const;
+    MatFunc normalize() const;
+    MatFunc SY(const std::string& RotationOrder = "ZYX") const;
+    MatFunc AttitudeAngle(const std::string& RotationOrder = "ZYX") const;
+
+    // True when the matrix has every element its shape claims (always for a
+    // valid matrix and for a failed one of size 0). Operations read only
+    // operands for which this holds.
+    bool holdsElements() const noexcept;
+};
+
+// ---- Element-wise arithmetic with stretching ---------------------------
+// Same shapes: element by element. Equal row counts and one operand a single
+// column: that column is applied to every column of the other. Equal column
+// counts and one operand a single row: that row is applied to every row. The
+// left operand always stays on the left. Anything else: the operation's
+// rows / columns / rows-and-columns error line and the default matrix.
+MatFunc operator+(const MatFunc& a, const MatFunc& b);
+MatFunc operator-(const MatFunc& a, const MatFunc& b);
+MatFunc operator/(const MatFunc& a, const MatFunc& b);
+
+// Matrix product a * b, sums over k in ascending order from 0.0.
+// a.col != b.row: error line and the default matrix.
+MatFunc operator*(const MatFunc& a, const MatFunc& b);
+
+// ---- Scalar operations: a copy of m (all fields) with f applied to every
+// element; no checks, no messages. -------------------------------------
+MatFunc operator-(const MatFunc& m, double s);
+MatFunc operator-(double s, const MatFunc& m);
+MatFunc operator*(const MatFunc& m, double s);
+MatFunc operator*(int n, const MatFunc& m);
+MatFunc operator/(const MatFunc& m, double s);
+MatFunc operator/(const MatFunc& m, int n);
+MatFunc Square(const MatFunc& m);
+
+// ---- Element-wise functions: a zero matrix of the operand's shape filled
+// with f of each element. An empty operand: error line and that zero
+// matrix. ---------------------------------------------------------------
+MatFunc Sin(const MatFunc& m);
+MatFunc Cos(const MatFunc& m);
+// Arcsine with the argument clamped to [-1, 1] (NaN stays NaN).
+MatFunc Asin(const MatFunc& m);
+MatFunc Sqrt(const MatFunc& m);
+// atan2(y[k], x[k]) in y's shape; only y is tested for emptiness. An x with
+// fewer elements than y counts as a failure too (error line, zeros).
+MatFunc Atan2(const MatFunc& y, const MatFunc& x);

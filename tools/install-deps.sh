@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages listed in tools/debian-packages.txt that are
+# not installed yet (apt-get update first, only when something is missing).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+missing=()
+while read -r pkg; do
+  [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+done < "$here/debian-packages.txt"
+if ((${#missing[@]})); then
+  sudo=""
+  [[ $(id -u) -ne 0 ]] && sudo="sudo"
+  echo "installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

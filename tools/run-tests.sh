@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the command CI runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+cmake --workflow --preset ci
