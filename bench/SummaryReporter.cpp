@@ -1,0 +1,70 @@
+#include "SummaryReporter.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace {
+
+const std::string kExportPrefix = "export/";
+const std::string kBaselinePrefix = "eigen/";
+
+double nanosecondsPerCall(const benchmark::BenchmarkReporter::Run& run)
+{
+    return run.GetAdjustedCPUTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+}
+
+double allocationsPerCall(const benchmark::BenchmarkReporter::Run& run)
+{
+    const auto found = run.counters.find("allocs");
+    return found == run.counters.end() ? 0.0 : found->second.value;
+}
+
+std::string formatted(const char* format, double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+void SummaryReporter::ReportRuns(const std::vector<Run>& runs)
+{
+    benchmark::ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+        if (run.error_occurred) continue;
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        if (run.run_type == Run::RT_Aggregate && !median) continue;
+        const std::string name = run.run_name.str();
+        const auto found = measurements_.find(name);
+        if (found == measurements_.end()) order_.push_back(name);
+        else if (found->second.median && !median) continue;
+        measurements_[name] = {nanosecondsPerCall(run), allocationsPerCall(run), median};
+    }
+}
+
+void SummaryReporter::Finalize()
+{
+    std::ostream& out = GetOutputStream();
+    out << "\n| benchmark | ns/call | Eigen ns/call | ratio | allocations/call |\n"
+        << "|---|---:|---:|---:|---:|\n";
+    for (const std::string& name : order_) {
+        if (name.compare(0, kBaselinePrefix.size(), kBaselinePrefix) == 0) continue;
+        const Measurement* baseline = nullptr;
+        if (name.compare(0, kExportPrefix.size(), kExportPrefix) == 0) {
+            const auto found = measurements_.find(kBaselinePrefix + name.substr(kExportPrefix.size()));
+            if (found != measurements_.end()) baseline = &found->second;
+        }
+        printRow(name, measurements_.at(name), baseline);
+    }
+    benchmark::ConsoleReporter::Finalize();
+}
+
+void SummaryReporter::printRow(const std::string& name, const Measurement& m, const Measurement* baseline)
+{
+    const std::string none = "-";
+    GetOutputStream() << "| " << name << " | " << formatted("%.1f", m.nanoseconds) << " | "
+                      << (baseline ? formatted("%.1f", baseline->nanoseconds) : none) << " | "
+                      << (baseline ? formatted("%.2f", m.nanoseconds / baseline->nanoseconds) : none) << " | "
+                      << formatted("%g", m.allocations) << " |\n";
+}

@@ -1,0 +1,20 @@
+// The benchmark program: Google Benchmark's usual command line, the console
+// output followed by a summary table. Exits with 1 when an Eigen baseline
+// disagrees with its export.
+#include <benchmark/benchmark.h>
+
+#include "CoreBenchmarks.h"
+#include "ExportBenchmarks.h"
+#include "SummaryReporter.h"
+
+int main(int argc, char** argv)
+{
+    registerExportBenchmarks();
+    registerCoreBenchmarks();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return baselinesAgreed() ? 0 : 1;
+}
