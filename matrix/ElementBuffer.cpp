@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 ElementBuffer::ElementBuffer(size_type count, double value) { assign(count, value); }
 
@@ -66,6 +67,18 @@ ElementBuffer& ElementBuffer::operator=(std::initializer_list<double> values)
 {
     assign(values.begin(), values.end());
     return *this;
+}
+
+double& ElementBuffer::at(size_type i)
+{
+    if (i >= size_) throw std::out_of_range("ElementBuffer::at");
+    return elements_[i];
+}
+
+const double& ElementBuffer::at(size_type i) const
+{
+    if (i >= size_) throw std::out_of_range("ElementBuffer::at");
+    return elements_[i];
 }
 
 void ElementBuffer::assign(size_type count, double value)

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <iterator>
+#include <type_traits>
 #include <vector>
 
 class ElementBuffer {
@@ -21,7 +23,12 @@ public:
     using const_iterator = const double*;
 
     ElementBuffer() noexcept = default;
-    ElementBuffer(size_type count, double value);
+    explicit ElementBuffer(size_type count, double value = 0.0);
+    template <class InputIt, class = std::enable_if_t<!std::is_integral_v<InputIt>>>
+    ElementBuffer(InputIt first, InputIt last)
+    {
+        assign(first, last);
+    }
     ElementBuffer(std::initializer_list<double> values);
     ElementBuffer(const std::vector<double>& values);  // NOLINT: implicit on purpose
     ElementBuffer(const ElementBuffer& other);
@@ -40,6 +47,12 @@ public:
     const double* data() const noexcept { return elements_; }
     double& operator[](size_type i) noexcept { return elements_[i]; }
     const double& operator[](size_type i) const noexcept { return elements_[i]; }
+    double& at(size_type i);
+    const double& at(size_type i) const;
+    double& front() noexcept { return elements_[0]; }
+    const double& front() const noexcept { return elements_[0]; }
+    double& back() noexcept { return elements_[size_ - 1]; }
+    const double& back() const noexcept { return elements_[size_ - 1]; }
     iterator begin() noexcept { return elements_; }
     iterator end() noexcept { return elements_ + size_; }
     const_iterator begin() const noexcept { return elements_; }
@@ -49,7 +62,7 @@ public:
     void assign(size_type count, double value);
     // Replaces the contents with the doubles in [first, last).
     void assign(const double* first, const double* last);
-    template <class InputIt>
+    template <class InputIt, class = std::enable_if_t<!std::is_integral_v<InputIt>>>
     void assign(InputIt first, InputIt last)
     {
         clear();
