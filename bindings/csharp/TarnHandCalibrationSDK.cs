@@ -646,14 +646,10 @@ namespace Tarn.HandCalibration
         /// <summary>As Require; a null array passes when mayBeNull.</summary>
         internal static void Check(double[] array, int length, bool mayBeNull, string name, string what)
         {
-            if (array == null) {
-                if (mayBeNull) return;
-                throw new ArgumentNullException(name, name + " must be " + length + " doubles (" + what + "), got null");
-            }
-            if (array.Length != length)
-                throw new ArgumentException(name + " must be " + length + " doubles (" + what + "), got " +
-                                                array.Length,
-                                            name);
+            if (array == null && mayBeNull) return;
+            string expected = name + " must be " + length + " doubles (" + what + "), got ";
+            if (array == null) throw new ArgumentNullException(name, expected + "null");
+            if (array.Length != length) throw new ArgumentException(expected + array.Length, name);
         }
     }
 }
