@@ -102,33 +102,28 @@ namespace Tarn.HandCalibration.Tests
             Expect.Near("ResetAllVRCalibration keeps the calibration", position, 0.0, 0.0, 1.0);
         }
 
-        // One call gives what the three single-device calls give.
+        // One call gives what the three single-device calls give, on the
+        // arrays and on the pose overload.
         private static void AllDevicesInOneCall()
         {
             CalibrateWithHeadset();
-            double[] rp = { 0.4, 0.9, 1.1 }, rq = { 0.9, 0.1, -0.2, 0.3 };
-            double[] lp = { 8.0, 9.0, 1.0 }, lq = { 0.5, 0.5, 0.5, 0.5 };
-            double[] gp = { -0.3, 0.2, 1.6 }, gq = { 0.7, 0.0, 0.1, -0.7 };
-            double[] rp1 = (double[])rp.Clone(), rq1 = (double[])rq.Clone();
-            double[] lp1 = (double[])lp.Clone(), lq1 = (double[])lq.Clone();
-            double[] gp1 = (double[])gp.Clone(), gq1 = (double[])gq.Clone();
-            TarnHandCalibrationSDK.GetAllVRCalibrationData(rp, rq, lp, lq, gp, gq);
-            TarnHandCalibrationSDK.GetAllRTracker(rp1, rq1);
-            TarnHandCalibrationSDK.GetAllLTracker(lp1, lq1);
-            TarnHandCalibrationSDK.GetAllVRGlasses(gp1, gq1);
-            Expect.Same("one call: right position", rp, rp1);
-            Expect.Same("one call: right quaternion", rq, rq1);
-            Expect.Same("one call: left position", lp, lp1);
-            Expect.Same("one call: left quaternion", lq, lq1);
-            Expect.Same("one call: headset position", gp, gp1);
-            Expect.Same("one call: headset quaternion", gq, gq1);
+            double[][] joint = { new[] { 0.4, 0.9, 1.1 }, new[] { 0.9, 0.1, -0.2, 0.3 },
+                                 new[] { 8.0, 9.0, 1.0 }, new[] { 0.5, 0.5, 0.5, 0.5 },
+                                 new[] { -0.3, 0.2, 1.6 }, new[] { 0.7, 0.0, 0.1, -0.7 } };
+            double[][] single = Array.ConvertAll(joint, array => (double[])array.Clone());
+            var r = new TarnPose(TarnVector3.FromArray(joint[0]), TarnQuaternion.FromArray(joint[1]));
+            var l = new TarnPose(TarnVector3.FromArray(joint[2]), TarnQuaternion.FromArray(joint[3]));
+            var g = new TarnPose(TarnVector3.FromArray(joint[4]), TarnQuaternion.FromArray(joint[5]));
 
-            var r = new TarnPose(new TarnVector3(0.4, 0.9, 1.1), new TarnQuaternion(0.9, 0.1, -0.2, 0.3));
-            var l = new TarnPose();
-            var g = new TarnPose(new TarnVector3(-0.3, 0.2, 1.6), new TarnQuaternion(0.7, 0.0, 0.1, -0.7));
+            TarnHandCalibrationSDK.GetAllVRCalibrationData(joint[0], joint[1], joint[2], joint[3], joint[4], joint[5]);
             TarnHandCalibrationSDK.GetAllVRCalibrationData(ref r, ref l, ref g);
-            Expect.Same("pose overload: right", r.Position.ToArray(), rp1);
-            Expect.Same("pose overload: headset", g.Rotation.ToArray(), gq1);
+            TarnHandCalibrationSDK.GetAllRTracker(single[0], single[1]);
+            TarnHandCalibrationSDK.GetAllLTracker(single[2], single[3]);
+            TarnHandCalibrationSDK.GetAllVRGlasses(single[4], single[5]);
+            for (int i = 0; i < joint.Length; ++i)
+                Expect.Same("one call, array " + i, joint[i], single[i]);
+            Expect.Same("pose overload: right", r.Position.ToArray(), single[0]);
+            Expect.Same("pose overload: headset", g.Rotation.ToArray(), single[5]);
         }
 
         private static void LengthChecks()
@@ -146,8 +141,6 @@ namespace Tarn.HandCalibration.Tests
                 () => TarnHandCalibrationSDK.InitialAllVRCalibration(false, null, null, null, null, false, null, null,
                                                                      null, null, true, new double[3], new double[5]),
                 "vrGlassesQuat");
-            Expect.Throws<ArgumentNullException>("pose output needs both arrays",
-                () => TarnHandCalibrationSDK.GetAllVRGlasses(new double[3], null), "quaternion");
             Expect.Throws<ArgumentException>("all devices: short left position",
                 () => TarnHandCalibrationSDK.GetAllVRCalibrationData(new double[3], new double[4], new double[4],
                                                                      new double[4], new double[3], new double[4]),

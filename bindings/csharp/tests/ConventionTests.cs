@@ -59,16 +59,11 @@ namespace Tarn.HandCalibration.Tests
             TarnHandBlock back = UnityConvention.ToUnity(UnityConvention.ToLibrary(hand));
             Expect.Same("hand block round trip", back.Values, hand.Values);
 
-            var pose = new TarnPose(new TarnVector3(Next(random), -0.0, Next(random)), RandomQuaternion(random));
+            var pose = new TarnPose(new TarnVector3(Next(random), Samples.NegativeZero, Next(random)),
+                                    RandomQuaternion(random));
             TarnPose poseBack = UnityConvention.ToUnity(UnityConvention.ToLibrary(pose));
             Expect.Same("pose position round trip", poseBack.Position.ToArray(), pose.Position.ToArray());
             Expect.Same("pose rotation round trip", poseBack.Rotation.ToArray(), pose.Rotation.ToArray());
-            Expect.Same("vector round trip",
-                        UnityConvention.ToUnity(UnityConvention.ToLibrary(pose.Position)).ToArray(),
-                        pose.Position.ToArray());
-            Expect.Same("quaternion round trip",
-                        UnityConvention.ToUnity(UnityConvention.ToLibrary(pose.Rotation)).ToArray(),
-                        pose.Rotation.ToArray());
         }
 
         private static double Next(Random random)

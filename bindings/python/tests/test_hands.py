@@ -16,11 +16,6 @@ class TestSingleHand:
         assert_near(tarn.apply_right_hand(hand_of(heading(30))), hand_of(heading(100)))
         assert_near(tarn.apply_left_hand(hand_of(heading(30))), hand_of(heading(-80)))
 
-    def test_recalibrating_one_hand_leaves_the_other(self):
-        tarn.calibrate_left_hand(heading(30), heading(10))
-        tarn.calibrate_right_hand(IDENTITY, IDENTITY)
-        assert_near(tarn.apply_left_hand(hand_of(heading(30))), hand_of(heading(-80)))
-
     def test_reset_returns_hand_data_unchanged(self):
         tarn.calibrate_right_hand(heading(45), heading(-20))
         tarn.calibrate_left_hand(heading(45), heading(-20))

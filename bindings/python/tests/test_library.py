@@ -6,8 +6,6 @@ import subprocess
 import sys
 from pathlib import Path
 
-import pytest
-
 from tarn_hand_calibration import _library
 
 PACKAGE = Path(_library.__file__).resolve().parent
@@ -18,11 +16,6 @@ def test_environment_variable_alone_is_searched(monkeypatch, tmp_path):
     assert _library.candidates() == [str(tmp_path / _library.FILE_NAME)]
     monkeypatch.setenv(_library.ENVIRONMENT_VARIABLE, "/somewhere/libCustom.so")
     assert _library.candidates() == ["/somewhere/libCustom.so"]
-
-
-def test_without_it_the_system_loader_comes_last(monkeypatch):
-    monkeypatch.delenv(_library.ENVIRONMENT_VARIABLE)
-    assert _library.candidates()[-1] == _library.FILE_NAME
 
 
 def run_in_fresh_interpreter(code, python_path, **environment):

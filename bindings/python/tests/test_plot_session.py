@@ -70,10 +70,3 @@ def test_writes_a_png(plot_session, tmp_path, make_session, capsys):
     plot_session.main([str(session_file), "-o", str(output), "--calibration-row", "1"])
     assert output.read_bytes()[:8] == PNG_SIGNATURE
     assert capsys.readouterr().out.strip() == f"wrote {output}"
-
-
-def test_rejects_a_calibration_row_past_the_end(plot_session, tmp_path):
-    session_file = tmp_path / "session.csv"
-    write_session(session_file, [0, 10])
-    with pytest.raises(SystemExit):
-        plot_session.main([str(session_file), "--calibration-row", "2"])
