@@ -2,6 +2,7 @@
 // the scalar operations and sums.
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 
 #include "matrix/ErrorLine.h"
 #include "matrix/MatFunc.h"
@@ -21,22 +22,14 @@ constexpr ShapeErrors kDivideErrors{ErrorLine::DivideColumns, ErrorLine::DivideR
                                     ErrorLine::DivideRowsAndColumns};
 constexpr ShapeErrors kDotErrors{ErrorLine::DotColumns, ErrorLine::DotRows, ErrorLine::DotRowsAndColumns};
 
-inline double at(const MatFunc& m, int i, int j)
-{
-    return m.data[static_cast<std::size_t>(i) * m.col + j];
-}
-
 // How the two operands of an element-wise operation line up.
 enum class Stretch { None, LeftColumn, RightColumn, LeftRow, RightRow };
 
-// a (op) b element by element, stretching a single row or column of either
-// operand along the one dimension in which the shapes differ. The result is
-// a zero matrix of the larger shape filled in place; when that shape has no
-// elements nothing is read.
-template <class Op>
-MatFunc stretched(const MatFunc& a, const MatFunc& b, Op op, const ShapeErrors& errors)
+// Finds the stretching of a single row or column of either operand along the
+// one dimension in which the shapes differ. Shapes that do not line up:
+// writes the matching error line and returns false.
+bool lineUp(const MatFunc& a, const MatFunc& b, const ShapeErrors& errors, Stretch& stretch)
 {
-    Stretch stretch = Stretch::None;
     if (a.row == b.row) {
         if (a.col == b.col)
             stretch = Stretch::None;
@@ -46,38 +39,61 @@ MatFunc stretched(const MatFunc& a, const MatFunc& b, Op op, const ShapeErrors& 
             stretch = Stretch::RightColumn;
         else {
             writeErrorLine(errors.columns);
-            return MatFunc();
+            return false;
         }
     } else if (a.col != b.col) {
         writeErrorLine(errors.rowsAndColumns);
-        return MatFunc();
+        return false;
     } else if (a.row == 1) {
         stretch = Stretch::LeftRow;
     } else if (b.row == 1) {
         stretch = Stretch::RightRow;
     } else {
         writeErrorLine(errors.rows);
-        return MatFunc();
+        return false;
     }
+    return true;
+}
 
+// a (op) b for operands that line up: a zero matrix of the larger shape
+// filled in place; when that shape has no elements nothing is read. Element
+// (i, j) combines a[i * aRowStep + j * aColStep] with the same of b, a step
+// being 0 along a stretched dimension; equal shapes run as one flat loop.
+template <class Op>
+MatFunc combined(const MatFunc& a, const MatFunc& b, Stretch stretch, Op op, const ShapeErrors& errors)
+{
     const bool leftStretched = stretch == Stretch::LeftColumn || stretch == Stretch::LeftRow;
     MatFunc r = leftStretched ? MatFunc(b.row, b.col) : MatFunc(a.row, a.col);
     if (r.empty) return r;
     if (!a.holdsElements() || !b.holdsElements()) {
         writeErrorLine(errors.rowsAndColumns);
-        return MatFunc();
+        r = MatFunc();
+        return r;
     }
+    const double* x = a.data.data();
+    const double* y = b.data.data();
     double* out = r.data.data();
-    for (int i = 0; i < r.row; ++i) {
-        for (int j = 0; j < r.col; ++j) {
-            const int ai = stretch == Stretch::LeftRow ? 0 : i;
-            const int aj = stretch == Stretch::LeftColumn ? 0 : j;
-            const int bi = stretch == Stretch::RightRow ? 0 : i;
-            const int bj = stretch == Stretch::RightColumn ? 0 : j;
-            out[static_cast<std::size_t>(i) * r.col + j] = op(at(a, ai, aj), at(b, bi, bj));
-        }
+    if (stretch == Stretch::None) {
+        for (int k = 0; k < r.size; ++k) out[k] = op(x[k], y[k]);
+        return r;
     }
+    const std::size_t aRowStep = stretch == Stretch::LeftRow ? 0 : a.col;
+    const std::size_t aColStep = stretch == Stretch::LeftColumn ? 0 : 1;
+    const std::size_t bRowStep = stretch == Stretch::RightRow ? 0 : b.col;
+    const std::size_t bColStep = stretch == Stretch::RightColumn ? 0 : 1;
+    for (int i = 0; i < r.row; ++i)
+        for (int j = 0; j < r.col; ++j)
+            out[static_cast<std::size_t>(i) * r.col + j] =
+                op(x[i * aRowStep + j * aColStep], y[i * bRowStep + j * bColStep]);
     return r;
+}
+
+template <class Op>
+MatFunc stretched(const MatFunc& a, const MatFunc& b, Op op, const ShapeErrors& errors)
+{
+    Stretch stretch = Stretch::None;
+    if (!lineUp(a, b, errors, stretch)) return MatFunc();
+    return combined(a, b, stretch, op, errors);
 }
 
 // A copy of m (all five fields) with f applied to each of its `size`
@@ -113,31 +129,64 @@ MatFunc MatFunc::dot(const MatFunc& b) const
     return stretched(*this, b, [](double x, double y) { return x * y; }, kDotErrors);
 }
 
+namespace {
+
+using Four = std::integral_constant<int, 4>;
+using Three = std::integral_constant<int, 3>;
+
+// out (rows x cols, zeros on entry) += x (rows x inner) * y (inner x cols).
+// Row by row, k ascending, each row of y scaled and added to the output row:
+// every output element is summed exactly as ((0.0 + x0*y0) + x1*y1) + ...,
+// while the additions of neighbouring elements are independent and can share
+// vector instructions. Inner and Cols are int or a compile-time extent, so
+// the 4 x 4 and 3 x 3 right operands of the rotations get fully unrolled
+// loops.
+template <class Inner, class Cols>
+void accumulateProduct(const double* __restrict x, const double* __restrict y, double* __restrict out, int rows,
+                       Inner inner, Cols cols)
+{
+    for (int i = 0; i < rows; ++i) {
+        double* outRow = out + static_cast<std::size_t>(i) * cols;
+        const double* xRow = x + static_cast<std::size_t>(i) * inner;
+        for (int k = 0; k < inner; ++k) {
+            const double xik = xRow[k];
+            const double* yRow = y + static_cast<std::size_t>(k) * cols;
+            for (int j = 0; j < cols; ++j) outRow[j] += xik * yRow[j];
+        }
+    }
+}
+
+// a * b for a.col == b.row.
+MatFunc multiplied(const MatFunc& a, const MatFunc& b)
+{
+    MatFunc r(a.row, b.col);
+    if (r.empty) return r;
+    if (!a.holdsElements() || !b.holdsElements()) {
+        writeErrorLine(ErrorLine::ProductDimensions);
+        r = MatFunc();
+        return r;
+    }
+    const double* x = a.data.data();
+    const double* y = b.data.data();
+    double* out = r.data.data();
+    if (b.row == 4 && b.col == 4)
+        accumulateProduct(x, y, out, r.row, Four{}, Four{});
+    else if (b.row == 3 && b.col == 3)
+        accumulateProduct(x, y, out, r.row, Three{}, Three{});
+    else
+        accumulateProduct(x, y, out, r.row, b.row, b.col);
+    return r;
+}
+
+}  // namespace
+
 MatFunc operator*(const MatFunc& a, const MatFunc& b)
 {
     if (a.col != b.row) {
         writeErrorLine(ErrorLine::ProductDimensions);
         return MatFunc();
     }
-    MatFunc r(a.row, b.col);
-    if (r.empty) return r;
-    if (!a.holdsElements() || !b.holdsElements()) {
-        writeErrorLine(ErrorLine::ProductDimensions);
-        return MatFunc();
-    }
-    const double* x = a.data.data();
-    const double* y = b.data.data();
-    double* out = r.data.data();
-    const int inner = a.col;
-    for (int i = 0; i < r.row; ++i) {
-        for (int j = 0; j < r.col; ++j) {
-            double acc = 0.0;
-            for (int k = 0; k < inner; ++k)
-                acc += x[static_cast<std::size_t>(i) * inner + k] * y[static_cast<std::size_t>(k) * r.col + j];
-            out[static_cast<std::size_t>(i) * r.col + j] = acc;
-        }
-    }
-    return r;
+    return multiplied(a, b);
 }
 
 MatFunc operator-(const MatFunc& m, double s)

@@ -84,10 +84,75 @@ public:
 private:
     bool onHeap() const noexcept { return elements_ != inline_; }
     // Makes room for at least `count` elements, keeping the current ones.
-    void grow(size_type count);
+    void grow(size_type count)
+    {
+        if (count > capacity_) moveToHeap(count);
+    }
+    // Moves the elements to a new heap array of `count` (> capacity) places.
+    void moveToHeap(size_type count);
+    // The move: takes other's heap array, or copies its inline elements
+    // (which fit any storage this buffer has); other is left empty.
+    void takeFrom(ElementBuffer& other) noexcept;
 
     double inline_[kInlineCapacity];
     double* elements_ = inline_;
     size_type size_ = 0;
     size_type capacity_ = kInlineCapacity;
 };
+
+// ---- Inline definitions: every matrix operation builds, moves and drops
+// several small buffers; inlined, a buffer of a known small size costs a
+// few stores. ----------------------------------------------------------
+
+inline ElementBuffer::ElementBuffer(const ElementBuffer& other) { assign(other.begin(), other.end()); }
+
+inline ElementBuffer::ElementBuffer(ElementBuffer&& other) noexcept { takeFrom(other); }
+
+inline ElementBuffer::~ElementBuffer()
+{
+    if (onHeap()) delete[] elements_;
+}
+
+inline ElementBuffer& ElementBuffer::operator=(const ElementBuffer& other)
+{
+    if (this != &other) assign(other.begin(), other.end());
+    return *this;
+}
+
+inline ElementBuffer& ElementBuffer::operator=(ElementBuffer&& other) noexcept
+{
+    if (this != &other) takeFrom(other);
+    return *this;
+}
+
+inline void ElementBuffer::assign(size_type count, double value)
+{
+    size_ = 0;
+    grow(count);
+    for (size_type k = 0; k < count; ++k) elements_[k] = value;
+    size_ = count;
+}
+
+inline void ElementBuffer::assign(const double* first, const double* last)
+{
+    const auto count = static_cast<size_type>(last - first);
+    size_ = 0;
+    grow(count);
+    for (size_type k = 0; k < count; ++k) elements_[k] = first[k];
+    size_ = count;
+}
+
+inline void ElementBuffer::takeFrom(ElementBuffer& other) noexcept
+{
+    if (other.onHeap()) {
+        if (onHeap()) delete[] elements_;
+        elements_ = other.elements_;
+        capacity_ = other.capacity_;
+        other.elements_ = other.inline_;
+        other.capacity_ = kInlineCapacity;
+    } else {
+        for (size_type k = 0; k < other.size_; ++k) elements_[k] = other.inline_[k];
+    }
+    size_ = other.size_;
+    other.size_ = 0;
+}

@@ -1,78 +1,19 @@
 // Construction, accessors, transpose and copy-out of MatFunc.
 #include "matrix/MatFunc.h"
 
-#include <cstdint>
-#include <limits>
+#include <algorithm>
 
 #include "matrix/ErrorLine.h"
 
-namespace {
-
-// Both dimensions at least 1 and the element count within 32 bits.
-bool isValidShape(int rows, int cols)
-{
-    return rows >= 1 && cols >= 1 &&
-           static_cast<std::int64_t>(rows) * cols <= std::numeric_limits<int>::max();
-}
-
-// Records the requested shape in a matrix that holds nothing yet.
-void setShape(MatFunc& m, int rows, int cols)
-{
-    m.row = rows;
-    m.col = cols;
-    m.size = static_cast<int>(static_cast<std::int64_t>(rows) * cols);
-    m.empty = true;
-    m.data.clear();
-}
-
-}  // namespace
-
-MatFunc::MatFunc(int rows, int cols) : MatFunc(0.0, rows, cols) {}
-
-MatFunc::MatFunc(double value, int rows, int cols)
-{
-    setShape(*this, rows, cols);
-    if (!isValidShape(rows, cols)) {
-        writeErrorLine(ErrorLine::Constructor);
-        return;
-    }
-    data.assign(static_cast<std::size_t>(size), value);
-    empty = false;
-}
-
 MatFunc::MatFunc(const ElementBuffer& values, int rows, int cols)
 {
-    setShape(*this, rows, cols);
+    setShape(rows, cols);
     if (!isValidShape(rows, cols) || values.size() < static_cast<std::size_t>(size)) {
         writeErrorLine(ErrorLine::Constructor);
         return;
     }
     data.assign(values.data(), values.data() + size);
     empty = false;
-}
-
-MatFunc::MatFunc(const double* values, int n)
-{
-    setShape(*this, 1, n);
-    if (n < 1) {
-        writeErrorLine(ErrorLine::Constructor);
-        return;
-    }
-    data.assign(values, values + n);
-    empty = false;
-}
-
-MatFunc::MatFunc(const double (*block)[4])
-{
-    setShape(*this, 20, 4);
-    data.assign(&block[0][0], &block[0][0] + 80);
-    empty = false;
-}
-
-bool MatFunc::holdsElements() const noexcept
-{
-    if (row < 1 || col < 1) return true;
-    return static_cast<std::int64_t>(data.size()) >= static_cast<std::int64_t>(row) * col;
 }
 
 MatFunc MatFunc::getrow(int i) const
@@ -82,8 +23,7 @@ MatFunc MatFunc::getrow(int i) const
         writeErrorLine(ErrorLine::GetRowIndex);
         return result;
     }
-    const double* source = data.data() + static_cast<std::size_t>(i) * col;
-    for (int j = 0; j < col; ++j) result.data[j] = source[j];
+    for (int j = 0; j < col; ++j) result.data[j] = data[static_cast<std::size_t>(i) * col + j];
     return result;
 }
 
@@ -124,7 +64,7 @@ bool MatFunc::toDouble(double* out, int n) const
         writeErrorLine(ErrorLine::ToDoubleLength);
         return false;
     }
-    for (int k = 0; k < n; ++k) out[k] = data[k];
+    if (n > 0) std::copy_n(data.data(), n, out);
     return true;
 }
 
@@ -134,7 +74,6 @@ bool MatFunc::toDouble(double (*block)[4]) const
         writeErrorLine(ErrorLine::ToDoubleLength);
         return false;
     }
-    for (int i = 0; i < 20; ++i)
-        for (int j = 0; j < 4; ++j) block[i][j] = data[static_cast<std::size_t>(i) * col + j];
+    for (int i = 0; i < 20; ++i) std::copy_n(data.data() + static_cast<std::size_t>(i) * col, 4, block[i]);
     return true;
 }

@@ -34,9 +34,12 @@
 // Arithmetic is IEEE 754 double precision, every operation rounded on its
 // own (build with -ffp-contract=off); sums run in the orders stated here.
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "matrix/ElementBuffer.h"
+#include "matrix/ErrorLine.h"
 
 class MatFunc {
 public:
@@ -111,6 +114,12 @@ public:
     // valid matrix and for a failed one of size 0). Operations read only
     // operands for which this holds.
     bool holdsElements() const noexcept;
+
+private:
+    // Both dimensions at least 1 and the element count within 32 bits.
+    static bool isValidShape(int rows, int cols) noexcept;
+    // Records the requested shape in a matrix that holds nothing yet.
+    void setShape(int rows, int cols) noexcept;
 };
 
 // ---- Element-wise arithmetic with stretching ---------------------------
@@ -148,3 +157,59 @@ MatFunc Sqrt(const MatFunc& m);
 // atan2(y[k], x[k]) in y's shape; only y is tested for emptiness. An x with
 // fewer elements than y counts as a failure too (error line, zeros).
 MatFunc Atan2(const MatFunc& y, const MatFunc& x);
+
+// ---- Inline definitions of the constructors and the check that every
+// operation runs: the calibration code builds several small matrices per
+// frame, and a construction the compiler can see with its shape known costs
+// a few stores. ---------------------------------------------------------
+
+inline bool MatFunc::isValidShape(int rows, int cols) noexcept
+{
+    return rows >= 1 && cols >= 1 && static_cast<std::int64_t>(rows) * cols <= std::numeric_limits<int>::max();
+}
+
+inline void MatFunc::setShape(int rows, int cols) noexcept
+{
+    row = rows;
+    col = cols;
+    size = static_cast<int>(static_cast<std::int64_t>(rows) * cols);
+    empty = true;
+    data.clear();
+}
+
+inline MatFunc::MatFunc(int rows, int cols) : MatFunc(0.0, rows, cols) {}
+
+inline MatFunc::MatFunc(double value, int rows, int cols)
+{
+    setShape(rows, cols);
+    if (!isValidShape(rows, cols)) {
+        writeErrorLine(ErrorLine::Constructor);
+        return;
+    }
+    data.assign(static_cast<std::size_t>(size), value);
+    empty = false;
+}
+
+inline MatFunc::MatFunc(const double* values, int n)
+{
+    setShape(1, n);
+    if (n < 1) {
+        writeErrorLine(ErrorLine::Constructor);
+        return;
+    }
+    data.assign(values, values + n);
+    empty = false;
+}
+
+inline MatFunc::MatFunc(const double (*block)[4])
+{
+    setShape(20, 4);
+    data.assign(&block[0][0], &block[0][0] + 80);
+    empty = false;
+}
+
+inline bool MatFunc::holdsElements() const noexcept
+{
+    if (row < 1 || col < 1) return true;
+    return static_cast<std::int64_t>(data.size()) >= static_cast<std::int64_t>(row) * col;
+}
