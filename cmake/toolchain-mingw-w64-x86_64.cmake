@@ -1,0 +1,29 @@
+# Cross build for 64-bit Windows with Debian's mingw-w64 compilers (posix
+# thread variant); the test programs run under Wine (cmake/WineTesting.cmake).
+#
+# Every program and the DLL link libstdc++, libgcc and libwinpthread
+# statically, so they need nothing but system DLLs.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(TARN_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TARN_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TARN_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${TARN_MINGW_TRIPLET}-windres)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+
+# Windows looks for a program's DLLs next to it: programs and DLLs all go to
+# bin/ of the build tree.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TARN_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# nlohmann-json is header-only: the host's copy serves the cross build too,
+# through a package that exposes its headers alone (cmake/cross/).
+set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/cross/nlohmann_json CACHE PATH "")
