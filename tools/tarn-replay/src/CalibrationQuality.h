@@ -1,0 +1,36 @@
+// How well the calibration frame suits heading-only calibrations.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Frame.h"
+#include "Rotation.h"
+#include "SessionLayout.h"
+
+struct HandTilt {
+    double source = 0.0;  // tilt of the glove's source row, radians
+    double target = 0.0;  // tilt of the wrist tracker, radians
+};
+
+struct HeadingEstimate {
+    std::string name;      // "tracker line", "right tracker forward", ...
+    double heading = 0.0;  // frame heading it gives, radians
+};
+
+struct CalibrationQuality {
+    std::array<std::optional<HandTilt>, 2> tilt;  // per Hand, when glove and tracker exist
+    std::optional<Vec3> trackerOffset;  // right minus left tracker position
+    std::vector<HeadingEstimate> headings;
+    double largestDisagreement = 0.0;  // between any two headings, radians
+    std::vector<std::string> problems;  // degenerate inputs of the calibration
+};
+
+// Looks at the inputs of the calibrations in `frame`: the tilt that a
+// heading-only calibration ignores, the separation of the hands, the frame
+// heading each possible source would give (tracker line; each tracker's own
+// +y axis; the headset's heading), and inputs that are NaN, zero or pitched
+// near +-90 degrees.
+CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayout& layout, std::size_t sourceRow);

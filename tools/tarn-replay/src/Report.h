@@ -1,0 +1,26 @@
+// The calibration report that tarn-replay prints on standard error.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "CalibrationQuality.h"
+#include "Calibrator.h"
+#include "SessionLayout.h"
+#include "SessionScan.h"
+
+struct ReportInput {
+    const std::string& sessionPath;
+    const SessionLayout& layout;
+    const SessionScan& scan;
+    long calibrationLine;     // line of the calibration frame in the file
+    double calibrationTime;   // its time, seconds
+    const CalibrationSettings& settings;
+    const CalibrationResult& result;
+    const CalibrationQuality& quality;
+};
+
+// Writes the report: the session, each calibration's outcome with the
+// values read back from the library (degrees, tracking units), what fills
+// the output, and the quality section.
+void writeReport(std::ostream& out, const ReportInput& input);

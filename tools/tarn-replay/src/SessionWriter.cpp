@@ -1,0 +1,50 @@
+#include "SessionWriter.h"
+
+#include <array>
+#include <charconv>
+
+SessionWriter::SessionWriter(std::ostream& out, const SessionLayout& layout, int significantDigits)
+    : out_(out), layout_(layout), digits_(significantDigits), values_(layout.names().size())
+{
+}
+
+void SessionWriter::writeHeader()
+{
+    line_.clear();
+    for (const auto& name : layout_.names()) {
+        if (!line_.empty()) {
+            line_ += ',';
+        }
+        line_ += name;
+    }
+    line_ += '\n';
+    out_ << line_;
+}
+
+void SessionWriter::write(const Frame& frame, const std::vector<std::string_view>& passThrough)
+{
+    forEachKnownValue(layout_, frame, [this](std::size_t column, double value) { values_[column] = value; });
+    line_.clear();
+    for (std::size_t c = 0; c < values_.size(); ++c) {
+        if (c != 0) {
+            line_ += ',';
+        }
+        if (layout_.isKnown(c)) {
+            appendNumber(values_[c]);
+        } else {
+            line_ += passThrough[c];
+        }
+    }
+    line_ += '\n';
+    out_ << line_;
+}
+
+void SessionWriter::appendNumber(double value)
+{
+    std::array<char, 32> text{};
+    const auto result = digits_ == 0
+                            ? std::to_chars(text.data(), text.data() + text.size(), value)
+                            : std::to_chars(text.data(), text.data() + text.size(), value,
+                                            std::chars_format::general, digits_);
+    line_.append(text.data(), result.ptr);
+}

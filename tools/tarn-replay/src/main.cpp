@@ -1,0 +1,52 @@
+// tarn-replay: replays a recorded glove and VR session through the
+// TarnHandCalibrationSDK shared library, writes the calibrated session and
+// prints a calibration report. See docs/session-format.md.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <map>
+
+#include "Replay.h"
+
+int main(int argc, char** argv)
+{
+    ReplayOptions options;
+    CLI::App app{"Replays a recorded session (CSV) through TarnHandCalibrationSDK: calibrates at one frame, "
+                 "converts every frame, writes the calibrated session and a report on standard error."};
+    app.add_option("session", options.session, "Session CSV file (see docs/session-format.md)")->required();
+    app.add_option("-o,--out", options.output, "Calibrated session CSV (default: standard output)");
+    app.add_option_function<double>(
+        "-t,--calibrate-at", [&options](double seconds) { options.calibrateAt = seconds; },
+        "Calibrate at the first frame whose time is at or after SECONDS (default: the first frame)");
+    app.add_option("--source-row", options.calibration.sourceRow,
+                   "Glove row (0-19) whose heading the single-hand calibrations take as source")
+        ->check(CLI::Range(0, 19));
+    const std::map<std::string, HandsOutput> hands{{"single", HandsOutput::Single}, {"double", HandsOutput::Double}};
+    app.add_option("--hands", options.calibration.hands,
+                   "Calibration that fills the glove columns: single (one heading per hand) or double "
+                   "(common frame of both hands)")
+        ->transform(CLI::CheckedTransformer(hands));
+    const std::map<std::string, FrameSource> sources{{"trackers", FrameSource::Trackers},
+                                                      {"headset", FrameSource::Headset}};
+    app.add_option("--frame-from", options.calibration.frameFrom,
+                   "Device that decides the All-VR frame when trackers and headset are both present")
+        ->transform(CLI::CheckedTransformer(sources));
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : static_cast<int>(ExitCode::Usage);
+    }
+
+    try {
+        replaySession(options, std::cerr);
+    } catch (const ReplayError& e) {
+        std::cerr << "tarn-replay: " << e.what() << '\n';
+        return static_cast<int>(e.code());
+    } catch (const std::exception& e) {
+        std::cerr << "tarn-replay: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
