@@ -32,21 +32,26 @@ MatFunc MatFunc::w_matrix_function(int mode) const
     }
     const double q0 = data[0], q1 = data[1], q2 = data[2], q3 = data[3];
     // Right-product matrix (W * p = p (x) q) for mode 1, else left-product
-    // matrix (W * p = q (x) p).
-    const double right[16] = {
-        q0, -q1, -q2, -q3,
-        q1, q0,  q3,  -q2,
-        q2, -q3, q0,  q1,
-        q3, q2,  -q1, q0,
-    };
-    const double left[16] = {
-        q0, -q1, -q2, -q3,
-        q1, q0,  -q3, q2,
-        q2, q3,  q0,  -q1,
-        q3, -q2, q1,  q0,
-    };
-    const double* rows = mode == 1 ? right : left;
-    for (int k = 0; k < 16; ++k) w.data[k] = rows[k];
+    // matrix (W * p = q (x) p); they differ only in the signs of the six
+    // off-diagonal elements of the lower right 3 x 3 corner.
+    const bool right = mode == 1;
+    double* c = w.data.data();
+    c[0] = q0;
+    c[1] = -q1;
+    c[2] = -q2;
+    c[3] = -q3;
+    c[4] = q1;
+    c[5] = q0;
+    c[6] = right ? q3 : -q3;
+    c[7] = right ? -q2 : q2;
+    c[8] = q2;
+    c[9] = right ? -q3 : q3;
+    c[10] = q0;
+    c[11] = right ? q1 : -q1;
+    c[12] = q3;
+    c[13] = right ? q2 : -q2;
+    c[14] = right ? -q1 : q1;
+    c[15] = q0;
     return w;
 }
 

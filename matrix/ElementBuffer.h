@@ -8,6 +8,7 @@
 // without touching the heap; larger matrices spill to heap storage.
 
 #include <cstddef>
+#include <cstring>
 #include <initializer_list>
 #include <iterator>
 #include <type_traits>
@@ -138,7 +139,7 @@ inline void ElementBuffer::assign(const double* first, const double* last)
     const auto count = static_cast<size_type>(last - first);
     size_ = 0;
     grow(count);
-    for (size_type k = 0; k < count; ++k) elements_[k] = first[k];
+    if (count != 0) std::memcpy(elements_, first, count * sizeof(double));
     size_ = count;
 }
 
@@ -151,7 +152,7 @@ inline void ElementBuffer::takeFrom(ElementBuffer& other) noexcept
         other.elements_ = other.inline_;
         other.capacity_ = kInlineCapacity;
     } else {
-        for (size_type k = 0; k < other.size_; ++k) elements_[k] = other.inline_[k];
+        if (other.size_ != 0) std::memcpy(elements_, other.inline_, other.size_ * sizeof(double));
     }
     size_ = other.size_;
     other.size_ = 0;

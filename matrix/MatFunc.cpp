@@ -74,6 +74,11 @@ bool MatFunc::toDouble(double (*block)[4]) const
         writeErrorLine(ErrorLine::ToDoubleLength);
         return false;
     }
+    // With exactly 4 columns the first 20 rows are stored as the block is.
+    if (col == 4) {
+        std::copy_n(data.data(), 80, &block[0][0]);
+        return true;
+    }
     for (int i = 0; i < 20; ++i) std::copy_n(data.data() + static_cast<std::size_t>(i) * col, 4, block[i]);
     return true;
 }
