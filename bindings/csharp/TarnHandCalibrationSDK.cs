@@ -88,6 +88,7 @@ namespace Tarn.HandCalibration
     {
         public double W, X, Y, Z;
 
+        /// <summary>The rotation that turns nothing, [1, 0, 0, 0].</summary>
         public static readonly TarnQuaternion Identity = new TarnQuaternion(1.0, 0.0, 0.0, 0.0);
 
         /// <summary>Note the order: scalar part first.</summary>
@@ -217,11 +218,13 @@ namespace Tarn.HandCalibration
             return MirrorYZ(libraryRotation);
         }
 
+        /// <summary>A Unity pose (position and rotation) in the library's convention.</summary>
         public static TarnPose ToLibrary(TarnPose unityPose)
         {
             return new TarnPose(SwapYZ(unityPose.Position), MirrorYZ(unityPose.Rotation));
         }
 
+        /// <summary>A library pose in Unity's convention.</summary>
         public static TarnPose ToUnity(TarnPose libraryPose)
         {
             return new TarnPose(SwapYZ(libraryPose.Position), MirrorYZ(libraryPose.Rotation));
@@ -240,22 +243,26 @@ namespace Tarn.HandCalibration
         }
 
 #if UNITY_5_3_OR_NEWER
+        /// <summary>As ToLibrary(TarnVector3), from a UnityEngine.Vector3.</summary>
         public static TarnVector3 ToLibrary(Vector3 unityPosition)
         {
             return SwapYZ(new TarnVector3(unityPosition.x, unityPosition.y, unityPosition.z));
         }
 
+        /// <summary>As ToLibrary(TarnQuaternion), from a UnityEngine.Quaternion.</summary>
         public static TarnQuaternion ToLibrary(Quaternion unityRotation)
         {
             return MirrorYZ(new TarnQuaternion(unityRotation.w, unityRotation.x, unityRotation.y, unityRotation.z));
         }
 
+        /// <summary>A library position as a UnityEngine.Vector3 (rounded to float).</summary>
         public static Vector3 ToUnityVector3(TarnVector3 libraryPosition)
         {
             TarnVector3 p = SwapYZ(libraryPosition);
             return new Vector3((float)p.X, (float)p.Y, (float)p.Z);
         }
 
+        /// <summary>A library quaternion as a UnityEngine.Quaternion (rounded to float).</summary>
         public static Quaternion ToUnityQuaternion(TarnQuaternion libraryRotation)
         {
             TarnQuaternion q = MirrorYZ(libraryRotation);
@@ -324,21 +331,25 @@ namespace Tarn.HandCalibration
             Native.GetCalculationDataLHand(handData);
         }
 
+        /// <summary>InitialRHand on quaternions in the library's convention.</summary>
         public static void InitialRHand(TarnQuaternion source, TarnQuaternion target)
         {
             InitialRHand(source.ToArray(), target.ToArray());
         }
 
+        /// <summary>InitialLHand on quaternions in the library's convention.</summary>
         public static void InitialLHand(TarnQuaternion source, TarnQuaternion target)
         {
             InitialLHand(source.ToArray(), target.ToArray());
         }
 
+        /// <summary>GetCalculationDataRHand on a hand block, in place.</summary>
         public static void GetCalculationDataRHand(TarnHandBlock hand)
         {
             GetCalculationDataRHand(hand.Values);
         }
 
+        /// <summary>GetCalculationDataLHand on a hand block, in place.</summary>
         public static void GetCalculationDataLHand(TarnHandBlock hand)
         {
             GetCalculationDataLHand(hand.Values);
@@ -375,11 +386,13 @@ namespace Tarn.HandCalibration
             Native.ResetDoubleHandCalibration();
         }
 
+        /// <summary>InitialDoubleCalibration on positions in the library's convention.</summary>
         public static bool InitialDoubleCalibration(TarnVector3 position1, TarnVector3 position2)
         {
             return InitialDoubleCalibration(position1.ToArray(), position2.ToArray());
         }
 
+        /// <summary>GetDoubleHandCalibrationData on hand blocks (in place) and positions (by ref).</summary>
         public static void GetDoubleHandCalibrationData(TarnHandBlock hand1, TarnHandBlock hand2,
                                                         ref TarnVector3 position1, ref TarnVector3 position2)
         {
@@ -467,21 +480,25 @@ namespace Tarn.HandCalibration
                                            vrGlassesPos, vrGlassesQuat);
         }
 
+        /// <summary>GetAllRTracker on a pose in the library's convention, by ref.</summary>
         public static void GetAllRTracker(ref TarnPose pose)
         {
             ConvertPose(GetAllRTracker, ref pose);
         }
 
+        /// <summary>GetAllLTracker on a pose in the library's convention, by ref.</summary>
         public static void GetAllLTracker(ref TarnPose pose)
         {
             ConvertPose(GetAllLTracker, ref pose);
         }
 
+        /// <summary>GetAllVRGlasses on a pose in the library's convention, by ref.</summary>
         public static void GetAllVRGlasses(ref TarnPose pose)
         {
             ConvertPose(GetAllVRGlasses, ref pose);
         }
 
+        /// <summary>GetAllVRCalibrationData on three poses in the library's convention, by ref.</summary>
         public static void GetAllVRCalibrationData(ref TarnPose rTracker, ref TarnPose lTracker,
                                                    ref TarnPose vrGlasses)
         {
