@@ -20,17 +20,20 @@ std::string format(const char* pattern, ...)
     return text;
 }
 
-// Degrees with 3 decimals; values that would print as -0.000 print as +0.000.
+// `value`, or 0 when it would print as a negative zero with `decimals`.
+double printable(double value, int decimals)
+{
+    return std::fabs(value) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : value;
+}
+
 std::string angle(double radiansValue)
 {
-    const double value = degrees(radiansValue);
-    return format("%+.3f deg", std::fabs(value) < 5e-4 ? 0.0 : value);
+    return format("%+.3f deg", printable(degrees(radiansValue), 3));
 }
 
 std::string point(const Vec3& p)
 {
-    // + 0.0 shows a negative zero as 0.
-    return format("(%.4f, %.4f, %.4f)", p[0] + 0.0, p[1] + 0.0, p[2] + 0.0);
+    return format("(%.4f, %.4f, %.4f)", printable(p[0], 4), printable(p[1], 4), printable(p[2], 4));
 }
 
 std::string joined(const std::vector<std::string>& items)
