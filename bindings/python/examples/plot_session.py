@@ -5,8 +5,9 @@
 
 SESSION.csv is a session in the replay tool's layout: a "time" column (s),
 the gloves' "rglove_<row>_<w|x|y|z>" and "lglove_..." columns (rows 0-19) and
-the devices' "<rtracker|ltracker|headset>_<px|py|pz|qw|qx|qy|qz>" columns;
-any of the gloves and devices may be missing. The sample at
+the devices' "<rtracker|ltracker|headset>_<px|py|pz|qw|qx|qy|qz>" columns, in
+any order; any of the gloves and devices may be missing, other columns are
+ignored. The sample at
 --calibration-row calibrates, through the Python binding, each glove
 against its wrist tracker (glove row --hand-row as the source) and the
 All-VR frame from the devices present. Every sample is then run through the
@@ -34,11 +35,14 @@ DEVICES = {"right tracker": "rtracker", "left tracker": "ltracker", "headset": "
 
 
 def read_session(path):
-    """Columns of the CSV file as {name: float array}."""
-    with open(path, newline="", encoding="utf-8") as stream:
-        rows = list(csv.reader(stream))
-    header, values = rows[0], numpy.array(rows[1:], dtype=float).reshape(-1, len(rows[0]))
-    return {name: values[:, i] for i, name in enumerate(header)}
+    """The time, glove and device columns of the CSV file as {name: float
+    array}. Other columns, blank lines and a byte-order mark are ignored."""
+    with open(path, newline="", encoding="utf-8-sig") as stream:
+        rows = [row for row in csv.reader(stream) if row]
+    header = [name.strip() for name in rows[0]]
+    prefixes = set(GLOVES.values()) | set(DEVICES.values())
+    wanted = [i for i, name in enumerate(header) if name == "time" or name.split("_")[0] in prefixes]
+    return {header[i]: numpy.array([float(row[i]) for row in rows[1:]]) for i in wanted}
 
 
 def glove_blocks(session, prefix):

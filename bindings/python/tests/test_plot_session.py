@@ -24,18 +24,20 @@ def plot_session():
 
 def write_session(path, glove_degrees):
     """Gloves turning through `glove_degrees`; trackers 1 apart along x
-    turned 10 degrees; headset level. All columns of the replay layout."""
-    header = ["time"]
+    turned 10 degrees; headset level. All columns of the replay layout, a
+    text column, a byte-order mark and a blank line, as recorders write them."""
+    header = ["time", "note"]
     header += [f"{g}_{row}_{c}" for g in ("rglove", "lglove") for row in range(20) for c in "wxyz"]
     pose = ("px", "py", "pz", "qw", "qx", "qy", "qz")
     header += [f"{d}_{e}" for d in ("rtracker", "ltracker", "headset") for e in pose]
-    with open(path, "w", newline="") as stream:
+    with open(path, "w", newline="", encoding="utf-8-sig") as stream:
         writer = csv.writer(stream)
         writer.writerow(header)
         for i, degrees in enumerate(glove_degrees):
             glove = heading(degrees) * 20
             devices = [1, 0, 1] + heading(10) + [0, 0, 1] + heading(10) + [0.5, 0, 1.7] + IDENTITY
-            writer.writerow([0.1 * i] + glove + glove + devices)
+            writer.writerow([0.1 * i, "pose, held"] + glove + glove + devices)
+        stream.write("\r\n")
 
 
 def test_headings_after_calibration(plot_session, tmp_path):
