@@ -4,9 +4,10 @@
 
 MatFunc MatFunc::Cbn() const
 {
-    MatFunc m(3, 3);
+    MatFunc m = MatFunc::forOverwrite(3, 3);
     if (size != 4 || data.size() < 4) {
         writeErrorLine(ErrorLine::CbnLength);
+        m.data.assign(9, 0.0);
         return m;
     }
     const double q0 = data[0], q1 = data[1], q2 = data[2], q3 = data[3];
@@ -25,9 +26,10 @@ MatFunc MatFunc::Cbn() const
 
 MatFunc MatFunc::w_matrix_function(int mode) const
 {
-    MatFunc w(4, 4);
+    MatFunc w = MatFunc::forOverwrite(4, 4);
     if (size != 4 || data.size() < 4) {
         writeErrorLine(ErrorLine::WMatrixLength);
+        w.data.assign(16, 0.0);
         return w;
     }
     const double q0 = data[0], q1 = data[1], q2 = data[2], q3 = data[3];

@@ -55,15 +55,15 @@ bool lineUp(const MatFunc& a, const MatFunc& b, const ShapeErrors& errors, Stret
     return true;
 }
 
-// a (op) b for operands that line up: a zero matrix of the larger shape
-// filled in place; when that shape has no elements nothing is read. Element
+// a (op) b for operands that line up: a matrix of the larger shape filled
+// in place; when that shape has no elements nothing is read. Element
 // (i, j) combines a[i * aRowStep + j * aColStep] with the same of b, a step
 // being 0 along a stretched dimension; equal shapes run as one flat loop.
 template <class Op>
 MatFunc combined(const MatFunc& a, const MatFunc& b, Stretch stretch, Op op, const ShapeErrors& errors)
 {
     const bool leftStretched = stretch == Stretch::LeftColumn || stretch == Stretch::LeftRow;
-    MatFunc r = leftStretched ? MatFunc(b.row, b.col) : MatFunc(a.row, a.col);
+    MatFunc r = leftStretched ? MatFunc::forOverwrite(b.row, b.col) : MatFunc::forOverwrite(a.row, a.col);
     if (r.empty) return r;
     if (!a.holdsElements() || !b.holdsElements()) {
         writeErrorLine(errors.rowsAndColumns);
@@ -134,9 +134,9 @@ namespace {
 using Four = std::integral_constant<int, 4>;
 using Three = std::integral_constant<int, 3>;
 
-// out (rows x cols, zeros on entry) += x (rows x inner) * y (inner x cols).
-// Row by row, k ascending, each row of y scaled and added to the output row:
-// every output element is summed exactly as ((0.0 + x0*y0) + x1*y1) + ...,
+// out (rows x cols) = x (rows x inner) * y (inner x cols). Row by row: the
+// output row starts at 0.0, then, k ascending, each row of y scaled by x[i][k]
+// is added to it: every element is summed as ((0.0 + x0*y0) + x1*y1) + ...,
 // while the additions of neighbouring elements are independent and can share
 // vector instructions. Inner and Cols are int or a compile-time extent, so
 // the 4 x 4 and 3 x 3 right operands of the rotations get fully unrolled
@@ -148,6 +148,7 @@ void accumulateProduct(const double* __restrict x, const double* __restrict y, d
     for (int i = 0; i < rows; ++i) {
         double* outRow = out + static_cast<std::size_t>(i) * cols;
         const double* xRow = x + static_cast<std::size_t>(i) * inner;
+        for (int j = 0; j < cols; ++j) outRow[j] = 0.0;
         for (int k = 0; k < inner; ++k) {
             const double xik = xRow[k];
             const double* yRow = y + static_cast<std::size_t>(k) * cols;
@@ -159,7 +160,7 @@ void accumulateProduct(const double* __restrict x, const double* __restrict y, d
 // a * b for a.col == b.row.
 MatFunc multiplied(const MatFunc& a, const MatFunc& b)
 {
-    MatFunc r(a.row, b.col);
+    MatFunc r = MatFunc::forOverwrite(a.row, b.col);
     if (r.empty) return r;
     if (!a.holdsElements() || !b.holdsElements()) {
         writeErrorLine(ErrorLine::ProductDimensions);

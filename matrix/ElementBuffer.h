@@ -83,7 +83,17 @@ public:
     }
 
 private:
+    friend class MatFunc;
+
     bool onHeap() const noexcept { return elements_ != inline_; }
+    // Sets the size to `count` without writing the elements (MatFunc's
+    // results whose every element is written next).
+    void setSizeForOverwrite(size_type count)
+    {
+        size_ = 0;
+        grow(count);
+        size_ = count;
+    }
     // Makes room for at least `count` elements, keeping the current ones.
     void grow(size_type count)
     {

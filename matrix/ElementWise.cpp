@@ -6,14 +6,15 @@
 
 namespace {
 
-// A zero matrix of m's shape holding f of each element. An empty operand
-// (or one without its elements) writes `emptyLine` and yields the zeros.
+// A matrix of m's shape holding f of each element. An empty operand (or one
+// without its elements) writes `emptyLine` and yields zeros of that shape.
 template <class F>
 MatFunc applied(const MatFunc& m, F f, ErrorLine emptyLine)
 {
-    MatFunc result(m.row, m.col);
+    MatFunc result = MatFunc::forOverwrite(m.row, m.col);
     if (m.empty || !m.holdsElements()) {
         writeErrorLine(emptyLine);
+        result.data.assign(result.data.size(), 0.0);
         return result;
     }
     if (result.empty) return result;
@@ -52,10 +53,11 @@ MatFunc Sqrt(const MatFunc& m)
 
 MatFunc Atan2(const MatFunc& y, const MatFunc& x)
 {
-    MatFunc result(y.row, y.col);
+    MatFunc result = MatFunc::forOverwrite(y.row, y.col);
     const bool xTooShort = result.size > 0 && x.data.size() < static_cast<std::size_t>(result.size);
     if (y.empty || !y.holdsElements() || xTooShort) {
         writeErrorLine(ErrorLine::Atan2Empty);
+        result.data.assign(result.data.size(), 0.0);
         return result;
     }
     if (result.empty) return result;

@@ -18,9 +18,10 @@ MatFunc::MatFunc(const ElementBuffer& values, int rows, int cols)
 
 MatFunc MatFunc::getrow(int i) const
 {
-    MatFunc result(1, col);
+    MatFunc result = MatFunc::forOverwrite(1, col);
     if (i < 0 || i >= row || !holdsElements()) {
         writeErrorLine(ErrorLine::GetRowIndex);
+        result.data.assign(result.data.size(), 0.0);
         return result;
     }
     for (int j = 0; j < col; ++j) result.data[j] = data[static_cast<std::size_t>(i) * col + j];
@@ -29,9 +30,10 @@ MatFunc MatFunc::getrow(int i) const
 
 MatFunc MatFunc::getcol(int j) const
 {
-    MatFunc result(row, 1);
+    MatFunc result = MatFunc::forOverwrite(row, 1);
     if (j < 0 || j >= col || !holdsElements()) {
         writeErrorLine(ErrorLine::GetColIndex);
+        result.data.assign(result.data.size(), 0.0);
         return result;
     }
     for (int i = 0; i < row; ++i) result.data[i] = data[static_cast<std::size_t>(i) * col + j];

@@ -63,6 +63,10 @@ public:
     MatFunc(const double* values, int n);
     // 20 x 4 from a block of 20 rows of 4 doubles; cannot fail.
     explicit MatFunc(const double (*block)[4]);
+    // rows x cols like MatFunc(rows, cols), with the same checks and error
+    // line, but with the elements not yet written: for a result whose every
+    // element the caller writes next.
+    static MatFunc forOverwrite(int rows, int cols);
 
     MatFunc(const MatFunc&) = default;
     MatFunc(MatFunc&&) noexcept = default;
@@ -120,6 +124,9 @@ private:
     static bool isValidShape(int rows, int cols) noexcept;
     // Records the requested shape in a matrix that holds nothing yet.
     void setShape(int rows, int cols) noexcept;
+    // setShape, then for an invalid shape the constructor error line and
+    // false.
+    bool startShape(int rows, int cols);
 };
 
 // ---- Element-wise arithmetic with stretching ---------------------------
@@ -179,15 +186,28 @@ inline void MatFunc::setShape(int rows, int cols) noexcept
 
 inline MatFunc::MatFunc(int rows, int cols) : MatFunc(0.0, rows, cols) {}
 
-inline MatFunc::MatFunc(double value, int rows, int cols)
+inline bool MatFunc::startShape(int rows, int cols)
 {
     setShape(rows, cols);
-    if (!isValidShape(rows, cols)) {
-        writeErrorLine(ErrorLine::Constructor);
-        return;
-    }
+    if (isValidShape(rows, cols)) return true;
+    writeErrorLine(ErrorLine::Constructor);
+    return false;
+}
+
+inline MatFunc::MatFunc(double value, int rows, int cols)
+{
+    if (!startShape(rows, cols)) return;
     data.assign(static_cast<std::size_t>(size), value);
     empty = false;
+}
+
+inline MatFunc MatFunc::forOverwrite(int rows, int cols)
+{
+    MatFunc m;
+    if (!m.startShape(rows, cols)) return m;
+    m.data.setSizeForOverwrite(static_cast<std::size_t>(m.size));
+    m.empty = false;
+    return m;
 }
 
 inline MatFunc::MatFunc(const double* values, int n)
