@@ -1,0 +1,21 @@
+# Sanitizer builds. Both options instrument every target of the build.
+#  - TARN_SANITIZE: AddressSanitizer (leaks included) and
+#    UndefinedBehaviorSanitizer, gcc or clang. Every report stops the program
+#    (-fno-sanitize-recover=all), so a test that triggers one fails.
+#  - TARN_BUILD_FUZZERS (clang only): the same sanitizers plus libFuzzer's
+#    coverage instrumentation; tests/fuzz links the fuzz targets with the
+#    libFuzzer driver.
+option(TARN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(TARN_BUILD_FUZZERS "Build the libFuzzer targets (clang)" OFF)
+
+if(TARN_SANITIZE OR TARN_BUILD_FUZZERS)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(TARN_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "TARN_BUILD_FUZZERS needs clang (libFuzzer)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
