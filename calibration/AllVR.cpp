@@ -36,7 +36,7 @@ void placeOrigin(AllVRCalibrationState& s, const MatFunc& centre, bool replaceOr
 // the frame heading; the sum is grouped (origin + offset) + position.
 void placeOriginNear(AllVRCalibrationState& s, double x, double y, const double* position, bool replaceOrigin)
 {
-    const MatFunc offset = MatFunc({x, y, 0.0}, 1, 3) * s.frameHeading.Cbn().transpose();
+    const MatFunc offset = MatFunc({x, y, 0.0}, 1, 3) * s.frameHeading.cbn().transpose();
     const MatFunc devicePosition(position, 3);
     s.frameOrigin = replaceOrigin ? offset + devicePosition : (s.frameOrigin + offset) + devicePosition;
     s.frameOrigin.data[2] = 0.0;
@@ -60,7 +60,7 @@ void calibrateFromBothTrackers(AllVRCalibrationState& s, const TrackerInput& rig
 // One tracker alone: forward (+y) runs from position2 to position; the
 // origin lies `sideOffset` along the frame's x axis from the tracker.
 void calibrateFromOneTracker(AllVRCalibrationState& s, const TrackerInput& tracker, double sideOffset,
-                             bool& calibrated, MatFunc& heading, bool replaceOrigin)
+                             bool& calibrated, PrecomputedRotation& heading, bool replaceOrigin)
 {
     calibrated = true;
     const MatFunc d = MatFunc(tracker.position, 3) - MatFunc(tracker.position2, 3);
@@ -102,7 +102,7 @@ void convertVRPose(VRDevice device, double* position, double* quaternion)
 {
     const AllVRCalibrationState& s = state();
     bool calibrated = false;
-    const MatFunc* heading = nullptr;
+    const PrecomputedRotation* heading = nullptr;
     switch (device) {
     case VRDevice::RightTracker: calibrated = s.rTrackerCalibrated; heading = &s.rTrackerHeading; break;
     case VRDevice::LeftTracker: calibrated = s.lTrackerCalibrated; heading = &s.lTrackerHeading; break;
@@ -110,8 +110,8 @@ void convertVRPose(VRDevice device, double* position, double* quaternion)
     }
     if (!calibrated) return;
 
-    const MatFunc p = (MatFunc(position, 3) - s.frameOrigin) * s.frameHeading.Cbn();
-    const MatFunc q = MatFunc(quaternion, 4) * heading->w_matrix_function(2);
+    const MatFunc p = (MatFunc(position, 3) - s.frameOrigin) * s.frameHeading.cbn();
+    const MatFunc q = MatFunc(quaternion, 4) * heading->leftProductMatrix();
     p.toDouble(position, 3);
     q.toDouble(quaternion, 4);
 }

@@ -4,6 +4,7 @@
 // members of one structure so that they are constructed in a defined order
 // (All-VR, double hand, single hand) and destroyed in the reverse order.
 // Each family's source file reads and writes only its own member.
+#include "calibration/PrecomputedRotation.h"
 #include "matrix/MatFunc.h"
 
 // The identity rotation [1, 0, 0, 0] as a 1 x 4 quaternion.
@@ -13,11 +14,11 @@ MatFunc zeroPosition();
 
 // All-VR calibration (AllVR.cpp).
 struct AllVRCalibrationState {
-    MatFunc frameHeading = identityQuaternion();  // heading quaternion of the frame
-    MatFunc frameOrigin = zeroPosition();         // origin on the floor, z = 0
-    MatFunc rTrackerHeading;   // heading-only quaternion of each device at
-    MatFunc lTrackerHeading;   // calibration; 1 x 4 once set, read only
-    MatFunc vrGlassesHeading;  // while the matching flag is true
+    PrecomputedRotation frameHeading = identityQuaternion();  // heading quaternion of the frame
+    MatFunc frameOrigin = zeroPosition();                     // origin on the floor, z = 0
+    PrecomputedRotation rTrackerHeading;   // heading-only quaternion of each device at
+    PrecomputedRotation lTrackerHeading;   // calibration; 1 x 4 once set, read only
+    PrecomputedRotation vrGlassesHeading;  // while the matching flag is true
     bool rTrackerCalibrated = false;
     bool lTrackerCalibrated = false;
     bool vrGlassesCalibrated = false;
@@ -27,15 +28,15 @@ struct AllVRCalibrationState {
 
 // Double-hand calibration (DoubleHand.cpp).
 struct DoubleHandState {
-    MatFunc DoubleHandRotation = identityQuaternion();  // rotation about Z by the frame heading
-    MatFunc DoubleHandCenter = zeroPosition();          // midpoint of the two positions
+    PrecomputedRotation DoubleHandRotation = identityQuaternion();  // rotation about Z by the frame heading
+    MatFunc DoubleHandCenter = zeroPosition();                      // midpoint of the two positions
     bool DoubleHandCalibrated = false;
 };
 
 // Single-hand calibration (SingleHand.cpp).
 struct SingleHandState {
-    MatFunc RHandOffset = identityQuaternion();
-    MatFunc LHandOffset = identityQuaternion();
+    PrecomputedRotation RHandOffset = identityQuaternion();
+    PrecomputedRotation LHandOffset = identityQuaternion();
 };
 
 struct CalibrationState {

@@ -35,8 +35,8 @@ void applyDoubleHandCalibration(double* hand1, double* hand2, double* position1,
 
     auto* block1 = reinterpret_cast<double(*)[4]>(hand1);
     auto* block2 = reinterpret_cast<double(*)[4]>(hand2);
-    const MatFunc rotation = s.DoubleHandRotation.Cbn();
-    const MatFunc turn = s.DoubleHandRotation.w_matrix_function(2);
+    const MatFunc& rotation = s.DoubleHandRotation.cbn();
+    const MatFunc& turn = s.DoubleHandRotation.leftProductMatrix();
     const MatFunc p1 = (MatFunc(position1, 3) - s.DoubleHandCenter) * rotation;
     const MatFunc p2 = (MatFunc(position2, 3) - s.DoubleHandCenter) * rotation;
     const MatFunc h1 = MatFunc(block1) * turn;

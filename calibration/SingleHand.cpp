@@ -7,7 +7,7 @@
 
 namespace {
 
-MatFunc& offsetOf(Hand hand)
+PrecomputedRotation& offsetOf(Hand hand)
 {
     SingleHandState& state = calibrationState().singleHand;
     return hand == Hand::Right ? state.RHandOffset : state.LHandOffset;
@@ -28,7 +28,7 @@ void calibrateHand(Hand hand, const double* source, const double* target)
 void applyHandCalibration(Hand hand, double* handData)
 {
     auto* block = reinterpret_cast<double(*)[4]>(handData);
-    const MatFunc turned = MatFunc(block) * offsetOf(hand).w_matrix_function(2);
+    const MatFunc turned = MatFunc(block) * offsetOf(hand).leftProductMatrix();
     turned.toDouble(block);
 }
 

@@ -105,10 +105,13 @@ private:
     // (which fit any storage this buffer has); other is left empty.
     void takeFrom(ElementBuffer& other) noexcept;
 
-    double inline_[kInlineCapacity];
+    // The bookkeeping comes first, so a matrix of a few elements (and its
+    // shape, just before) spans one or two cache lines, not the whole
+    // inline array.
     double* elements_ = inline_;
     size_type size_ = 0;
     size_type capacity_ = kInlineCapacity;
+    double inline_[kInlineCapacity];
 };
 
 // ---- Inline definitions: every matrix operation builds, moves and drops
