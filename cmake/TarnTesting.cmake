@@ -5,6 +5,9 @@
 #   registered with CTest one by one. They are listed when CTest runs, not
 #   at build time, so cross-compiled programs are listed and run through
 #   CMAKE_CROSSCOMPILING_EMULATOR (Wine for the Windows build).
+#   TARN_PLATFORM_MATH_EXACT tells the program whether sin, cos, asin, acos
+#   and atan2 are glibc's, as in the recorded values (0 on Windows, see
+#   tests/support/ValueMatch.h).
 #
 # Native builds use the system's GoogleTest; cross builds compile it from
 # the sources Debian's googletest package installs.
@@ -18,16 +21,7 @@ if(CMAKE_CROSSCOMPILING)
     include(${CMAKE_CURRENT_LIST_DIR}/WineTesting.cmake)
   endif()
 else()
-  find_package(GTest REQUIRED)
-endif()
-
-# 1 where sin, cos, asin, acos and atan2 come from glibc, as in the reference
-# vectors; the Windows build has its own (tests/golden compares the values
-# that pass through them within a relative 1e-12 there).
-if(WIN32)
-  set(TARN_PLATFORM_MATH_EXACT 0)
-else()
-  set(TARN_PLATFORM_MATH_EXACT 1)
+  find_package(GTest REQUIRED GLOBAL)
 endif()
 
 function(tarn_add_gtest name)
@@ -36,7 +30,7 @@ function(tarn_add_gtest name)
   target_link_libraries(${name} PRIVATE tarn_test_support ${ARG_LIBRARIES} GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     TARN_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-    TARN_PLATFORM_MATH_EXACT=${TARN_PLATFORM_MATH_EXACT})
+    TARN_PLATFORM_MATH_EXACT=$<IF:$<PLATFORM_ID:Windows>,0,1>)
   tarn_apply_compiler_settings(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
 endfunction()

@@ -1,5 +1,5 @@
 # Cross build for 64-bit Windows with Debian's mingw-w64 compilers (posix
-# thread variant); the test programs run under Wine (cmake/WineTesting.cmake).
+# thread variant); the programs built here run under Wine.
 #
 # Every program and the DLL link libstdc++, libgcc and libwinpthread
 # statically, so they need nothing but system DLLs.
@@ -27,3 +27,16 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # nlohmann-json is header-only: the host's copy serves the cross build too,
 # through a package that exposes its headers alone (cmake/cross/).
 set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/cross/nlohmann_json CACHE PATH "")
+
+# Wine runs the programs (CTest, test listing) quietly, in a private prefix
+# inside the build tree that cmake/WineTesting.cmake creates (a project
+# built by the tests may share its parent's through -DTARN_WINE_PREFIX).
+find_program(TARN_WINE wine REQUIRED)
+if(NOT TARN_WINE_PREFIX)
+  set(TARN_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+endif()
+set(TARN_WINE_ENVIRONMENT
+  WINEPREFIX=${TARN_WINE_PREFIX}
+  WINEDEBUG=-all
+  WINEDLLOVERRIDES=mscoree,mshtml=)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env ${TARN_WINE_ENVIRONMENT} ${TARN_WINE})

@@ -1,7 +1,5 @@
 #include "golden/VectorFile.h"
 
-#include <algorithm>
-#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -48,24 +46,6 @@ std::string stdoutFromHex(const std::string& hex)
             bytes += c;
     }
     return bytes;
-}
-
-#ifndef TARN_PLATFORM_MATH_EXACT
-#define TARN_PLATFORM_MATH_EXACT 1
-#endif
-
-std::size_t firstMismatch(const double* actual, const std::vector<double>& expected, Precision precision)
-{
-    const bool relative = precision == Precision::PlatformMath && !TARN_PLATFORM_MATH_EXACT;
-    double magnitude = 0.0;
-    for (double e : expected)
-        if (std::isfinite(e)) magnitude = std::max(magnitude, std::fabs(e));
-    for (std::size_t k = 0; k < expected.size(); ++k) {
-        if (sameBits(actual[k], expected[k])) continue;
-        const bool finite = std::isfinite(actual[k]) && std::isfinite(expected[k]);
-        if (!relative || !finite || std::fabs(actual[k] - expected[k]) > 1e-12 * magnitude) return k;
-    }
-    return expected.size();
 }
 
 std::string compareMatrix(const MatFunc& actual, const nlohmann::json& expected, Precision precision)

@@ -1,0 +1,30 @@
+/* A tiny host built against the installed package: the header from the
+ * include directory, the library from the package. Exits non-zero when the
+ * calibration gives a wrong result. */
+#include <math.h>
+#include <stdio.h>
+
+#include <TarnHandCalibrationSDK.h>
+
+#if TARN_HAND_CALIBRATION_SDK_VERSION_NUMBER < 10000
+#error "the installed header carries no version"
+#endif
+
+int main(void)
+{
+    const double identity[4] = {1.0, 0.0, 0.0, 0.0};
+    double hand[80] = {0.0};
+    int i;
+    for (i = 0; i < 20; ++i) hand[4 * i] = 1.0;
+
+    /* source == target: the right hand turns by +90 degrees about z. */
+    InitialRHand(identity, identity);
+    GetCalculationDataRHand(hand);
+    if (fabs(hand[0] - sqrt(0.5)) > 1e-12 || fabs(hand[3] - sqrt(0.5)) > 1e-12) {
+        printf("FAIL: right hand quaternion %.17g %.17g\n", hand[0], hand[3]);
+        return 1;
+    }
+    printf("consumer of TarnHandCalibrationSDK %d.%d.%d: ok\n", TARN_HAND_CALIBRATION_SDK_VERSION_MAJOR,
+           TARN_HAND_CALIBRATION_SDK_VERSION_MINOR, TARN_HAND_CALIBRATION_SDK_VERSION_PATCH);
+    return 0;
+}
