@@ -70,9 +70,9 @@ MatFunc combined(const MatFunc& a, const MatFunc& b, Stretch stretch, Op op, con
         r = MatFunc();
         return r;
     }
-    const double* x = a.data.data();
-    const double* y = b.data.data();
-    double* out = r.data.data();
+    const double* __restrict x = a.data.data();
+    const double* __restrict y = b.data.data();
+    double* __restrict out = r.data.data();
     if (stretch == Stretch::None) {
         for (int k = 0; k < r.size; ++k) out[k] = op(x[k], y[k]);
         return r;

@@ -60,16 +60,6 @@ MatFunc MatFunc::transpose() const
     return result;
 }
 
-bool MatFunc::toDouble(double* out, int n) const
-{
-    if (n > size || (n > 0 && data.size() < static_cast<std::size_t>(n))) {
-        writeErrorLine(ErrorLine::ToDoubleLength);
-        return false;
-    }
-    if (n > 0) std::copy_n(data.data(), n, out);
-    return true;
-}
-
 bool MatFunc::toDouble(double (*block)[4]) const
 {
     if (row < 20 || col < 4 || !holdsElements()) {

@@ -35,6 +35,7 @@
 // own (build with -ffp-contract=off); sums run in the orders stated here.
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -165,10 +166,10 @@ MatFunc Sqrt(const MatFunc& m);
 // fewer elements than y counts as a failure too (error line, zeros).
 MatFunc Atan2(const MatFunc& y, const MatFunc& x);
 
-// ---- Inline definitions of the constructors and the check that every
-// operation runs: the calibration code builds several small matrices per
-// frame, and a construction the compiler can see with its shape known costs
-// a few stores. ---------------------------------------------------------
+// ---- Inline definitions of the constructors, the check every operation
+// runs and the copy-out: the calibration code builds and copies out several
+// small matrices per frame, and with the shape or count in sight the
+// compiler turns each into a few loads and stores. ----------------------
 
 inline bool MatFunc::isValidShape(int rows, int cols) noexcept
 {
@@ -226,6 +227,16 @@ inline MatFunc::MatFunc(const double (*block)[4])
     setShape(20, 4);
     data.assign(&block[0][0], &block[0][0] + 80);
     empty = false;
+}
+
+inline bool MatFunc::toDouble(double* out, int n) const
+{
+    if (n > size || (n > 0 && data.size() < static_cast<std::size_t>(n))) {
+        writeErrorLine(ErrorLine::ToDoubleLength);
+        return false;
+    }
+    if (n > 0) std::memcpy(out, data.data(), static_cast<std::size_t>(n) * sizeof(double));
+    return true;
 }
 
 inline bool MatFunc::holdsElements() const noexcept
