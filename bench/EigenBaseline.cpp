@@ -6,8 +6,6 @@ namespace eigen_baseline {
 
 namespace {
 
-using Matrix3 = Eigen::Matrix<double, 3, 3, Eigen::RowMajor>;
-using Matrix4 = Eigen::Matrix<double, 4, 4, Eigen::RowMajor>;
 using HandBlock = Eigen::Matrix<double, 20, 4, Eigen::RowMajor>;
 
 // Direction-cosine matrix of q (body to reference).
@@ -56,6 +54,8 @@ double headingAngle(const Quaternion& q)
 
 Quaternion headingOnly(const double* q) { return headingQuaternion(headingAngle(Quaternion(q))); }
 
+Rotation rotation(const Quaternion& q) { return {directionCosines(q), leftProductMatrix(q)}; }
+
 void turnHandBlock(const Matrix4& turn, double* handData)
 {
     Eigen::Map<HandBlock> block(handData);
@@ -70,36 +70,31 @@ void moveIntoFrame(const Position& origin, const Matrix3& rotation, double* posi
 
 }  // namespace
 
-Quaternion handOffset(Hand hand, const double* source, const double* target)
+Rotation handOffset(Hand hand, const double* source, const double* target)
 {
     const double quarterTurn = std::acos(-1.0) * 0.5;
     const double targetAngle = headingAngle(Quaternion(target));
     const Quaternion targetHeading =
         headingQuaternion(hand == Hand::Right ? targetAngle + quarterTurn : targetAngle - quarterTurn);
-    return headingOnly(source) * rightProductMatrix(targetHeading);
+    return rotation(headingOnly(source) * rightProductMatrix(targetHeading));
 }
 
-void applyHandOffset(const Quaternion& offset, double* handData)
-{
-    turnHandBlock(leftProductMatrix(offset), handData);
-}
+void applyHandOffset(const Rotation& offset, double* handData) { turnHandBlock(offset.leftProduct, handData); }
 
 DoubleHandFrame doubleHandFrame(const double* position1, const double* position2)
 {
     const Position p1(position1), p2(position2);
     const Position d = p1 - p2;
-    return {headingQuaternion(std::atan2(d[1], d[0])), (p1 + p2) * 0.5};
+    return {rotation(headingQuaternion(std::atan2(d[1], d[0]))), (p1 + p2) * 0.5};
 }
 
 void applyDoubleHandFrame(const DoubleHandFrame& frame, double* hand1, double* hand2, double* position1,
                           double* position2)
 {
-    const Matrix3 rotation = directionCosines(frame.rotation);
-    const Matrix4 turn = leftProductMatrix(frame.rotation);
-    moveIntoFrame(frame.center, rotation, position1);
-    moveIntoFrame(frame.center, rotation, position2);
-    turnHandBlock(turn, hand1);
-    turnHandBlock(turn, hand2);
+    moveIntoFrame(frame.center, frame.rotation.cbn, position1);
+    moveIntoFrame(frame.center, frame.rotation.cbn, position2);
+    turnHandBlock(frame.rotation.leftProduct, hand1);
+    turnHandBlock(frame.rotation.leftProduct, hand2);
 }
 
 AllVRFrame allVRFrameFromTrackers(const double* rightPosition, const double* rightQuaternion,
@@ -110,15 +105,15 @@ AllVRFrame allVRFrameFromTrackers(const double* rightPosition, const double* rig
     const Position d = r - l;
     Position origin = (r + l) * 0.5;
     origin[2] = 0.0;
-    return {headingQuaternion(std::atan2(d[1], d[0])), origin, headingOnly(rightQuaternion),
-            headingOnly(leftQuaternion), headingOnly(headsetQuaternion)};
+    return {rotation(headingQuaternion(std::atan2(d[1], d[0]))), origin, rotation(headingOnly(rightQuaternion)),
+            rotation(headingOnly(leftQuaternion)), rotation(headingOnly(headsetQuaternion))};
 }
 
-void convertPose(const AllVRFrame& frame, const Quaternion& deviceHeading, double* position, double* quaternion)
+void convertPose(const AllVRFrame& frame, const Rotation& deviceHeading, double* position, double* quaternion)
 {
-    moveIntoFrame(frame.origin, directionCosines(frame.heading), position);
+    moveIntoFrame(frame.origin, frame.heading.cbn, position);
     Eigen::Map<Quaternion> q(quaternion);
-    q = q * leftProductMatrix(deviceHeading);
+    q = q * deviceHeading.leftProduct;
 }
 
 }  // namespace eigen_baseline

@@ -37,8 +37,8 @@ void calibrateAllVR()
 
 // The Eigen calibrations matching the library's sample calibrations.
 struct Baselines {
-    eb::Quaternion rightHand = eb::handOffset(eb::Hand::Right, kHandSource, kHandTarget);
-    eb::Quaternion leftHand = eb::handOffset(eb::Hand::Left, kHandSource, kHandTarget);
+    eb::Rotation rightHand = eb::handOffset(eb::Hand::Right, kHandSource, kHandTarget);
+    eb::Rotation leftHand = eb::handOffset(eb::Hand::Left, kHandSource, kHandTarget);
     eb::DoubleHandFrame doubleHand = eb::doubleHandFrame(kPosition1, kPosition2);
     eb::AllVRFrame allVR = eb::allVRFrameFromTrackers(kRightTrackerPosition, kRightTrackerQuaternion,
                                                       kLeftTrackerPosition, kLeftTrackerQuaternion,
