@@ -2,10 +2,10 @@
 // the scalar operations and sums.
 #include <algorithm>
 #include <cstdint>
-#include <type_traits>
 
 #include "matrix/ErrorLine.h"
 #include "matrix/MatFunc.h"
+#include "matrix/ProductKernel.h"
 
 namespace {
 
@@ -131,32 +131,6 @@ MatFunc MatFunc::dot(const MatFunc& b) const
 
 namespace {
 
-using Four = std::integral_constant<int, 4>;
-using Three = std::integral_constant<int, 3>;
-
-// out (rows x cols) = x (rows x inner) * y (inner x cols). Row by row: the
-// output row starts at 0.0, then, k ascending, each row of y scaled by x[i][k]
-// is added to it: every element is summed as ((0.0 + x0*y0) + x1*y1) + ...,
-// while the additions of neighbouring elements are independent and can share
-// vector instructions. Inner and Cols are int or a compile-time extent, so
-// the 4 x 4 and 3 x 3 right operands of the rotations get fully unrolled
-// loops.
-template <class Inner, class Cols>
-void accumulateProduct(const double* __restrict x, const double* __restrict y, double* __restrict out, int rows,
-                       Inner inner, Cols cols)
-{
-    for (int i = 0; i < rows; ++i) {
-        double* outRow = out + static_cast<std::size_t>(i) * cols;
-        const double* xRow = x + static_cast<std::size_t>(i) * inner;
-        for (int j = 0; j < cols; ++j) outRow[j] = 0.0;
-        for (int k = 0; k < inner; ++k) {
-            const double xik = xRow[k];
-            const double* yRow = y + static_cast<std::size_t>(k) * cols;
-            for (int j = 0; j < cols; ++j) outRow[j] += xik * yRow[j];
-        }
-    }
-}
-
 // a * b for a.col == b.row.
 MatFunc multiplied(const MatFunc& a, const MatFunc& b)
 {
@@ -171,11 +145,11 @@ MatFunc multiplied(const MatFunc& a, const MatFunc& b)
     const double* y = b.data.data();
     double* out = r.data.data();
     if (b.row == 4 && b.col == 4)
-        accumulateProduct(x, y, out, r.row, Four{}, Four{});
+        multiplyRows(x, y, out, r.row, Extent4{}, Extent4{});
     else if (b.row == 3 && b.col == 3)
-        accumulateProduct(x, y, out, r.row, Three{}, Three{});
+        multiplyRows(x, y, out, r.row, Extent3{}, Extent3{});
     else
-        accumulateProduct(x, y, out, r.row, b.row, b.col);
+        multiplyRows(x, y, out, r.row, b.row, b.col);
     return r;
 }
 
