@@ -29,6 +29,18 @@ struct Headset {
 
 const double kSupplied[4] = {1, 0, 0, 0};
 
+// The right tracker alone at (1, 0, 1) looking along +y: heading 0, origin
+// (0.8, 0, 0).
+Tracker rightTrackerAlone()
+{
+    Tracker r;
+    r.on = true;
+    r.position = {1, 0, 1};
+    r.position2 = {1, -1, 1};
+    r.quaternion2 = kSupplied;
+    return r;
+}
+
 void calibrate(const Tracker& r, const Tracker& l, const Headset& h, bool replaceOrigin = true)
 {
     ASSERT_TRUE(InitialAllVRCalibrationV2(r.on, r.position.data(), r.position2.data(), r.quaternion.data(),
@@ -130,11 +142,7 @@ TEST_F(AllVR, TrackersTooCloseKeepTheOldFrameAndCalibrateNeitherTracker)
 
 TEST_F(AllVR, OneTrackerAloneLooksFromPosition2AndOffsetsTheOriginSideways)
 {
-    Tracker r;
-    r.on = true;
-    r.position = {1, 0, 1};
-    r.position2 = {1, -1, 1};
-    r.quaternion2 = kSupplied;
+    const Tracker r = rightTrackerAlone();
     calibrate(r, {}, {});
     expectPosition(convert(GetAllRTracker, {1, 0, 1}, kIdentity).first, {0.2, 0, 1});
     expectUnchanged(GetAllLTracker);
@@ -152,10 +160,7 @@ TEST_F(AllVR, OneTrackerAloneLooksFromPosition2AndOffsetsTheOriginSideways)
 
 TEST_F(AllVR, HeadsetDecidesWhenNoSecondQuaternionIsSupplied)
 {
-    Tracker r;
-    r.on = true;
-    r.position = {1, 0, 1};
-    r.position2 = {1, -1, 1};
+    Tracker r = rightTrackerAlone();
     const double tiny[4] = {5e-9, 5e-9, 5e-9, 5e-9};  // below 1e-8: not supplied
     r.quaternion2 = tiny;
     Headset h;
@@ -180,11 +185,7 @@ TEST_F(AllVR, HeadsetDecidesWhenNoSecondQuaternionIsSupplied)
 
 TEST_F(AllVR, AccumulatingOriginsAddUp)
 {
-    Tracker r;
-    r.on = true;
-    r.position = {1, 0, 1};
-    r.position2 = {1, -1, 1};
-    r.quaternion2 = kSupplied;
+    const Tracker r = rightTrackerAlone();
     calibrate(r, {}, {}, false);
     calibrate(r, {}, {}, false);  // origin (1.6, 0, 0)
     expectPosition(convert(GetAllRTracker, {1, 0, 1}, kIdentity).first, {-0.6, 0, 1});
@@ -195,11 +196,7 @@ TEST_F(AllVR, AccumulatingOriginsAddUp)
 
 TEST_F(AllVR, CallWithoutTrackersClearsTheirOutputsButKeepsTheFrame)
 {
-    Tracker r;
-    r.on = true;
-    r.position = {1, 0, 1};
-    r.position2 = {1, -1, 1};
-    r.quaternion2 = kSupplied;
+    const Tracker r = rightTrackerAlone();
     calibrate(r, {}, {});
     ResetAllVRCalibration();  // does nothing
     Close();                  // leaves this state alone too
