@@ -1,11 +1,10 @@
 #include "calibration/AllVR.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "calibration/CalibrationState.h"
 #include "calibration/Heading.h"
-#include "matrix/ProductKernel.h"
+#include "calibration/RowTransforms.h"
 
 namespace {
 
@@ -112,15 +111,6 @@ void convertVRPose(VRDevice device, double* position, double* quaternion)
     }
     if (!calibrated) return;
 
-    // P = (P - frameOrigin) * Cbn(frameHeading) and Q = Q * w(heading, 2):
-    // the matrices of the state have fixed shapes (origin 1 x 3, Cbn 3 x 3,
-    // w 4 x 4), so the product kernel runs on the rows directly, with the
-    // operations and order of the matrix expressions but none of their
-    // temporaries.
-    double offset[3];
-    for (int j = 0; j < 3; ++j) offset[j] = position[j] - s.frameOrigin.data[j];
-    double q[4];
-    std::copy_n(quaternion, 4, q);
-    multiplyRows(offset, s.frameHeading.cbn().data.data(), position, 1, Extent3{}, Extent3{});
-    multiplyRows(q, heading->leftProductMatrix().data.data(), quaternion, 1, Extent4{}, Extent4{});
+    moveIntoFrame(position, s.frameOrigin, s.frameHeading.cbn());
+    turnQuaternion(quaternion, heading->leftProductMatrix());
 }

@@ -4,6 +4,7 @@
 
 #include "calibration/CalibrationState.h"
 #include "calibration/Heading.h"
+#include "calibration/RowTransforms.h"
 
 namespace {
 
@@ -35,15 +36,11 @@ void applyDoubleHandCalibration(double* hand1, double* hand2, double* position1,
 
     auto* block1 = reinterpret_cast<double(*)[4]>(hand1);
     auto* block2 = reinterpret_cast<double(*)[4]>(hand2);
-    const MatFunc& rotation = s.DoubleHandRotation.cbn();
     const MatFunc& turn = s.DoubleHandRotation.leftProductMatrix();
-    const MatFunc p1 = (MatFunc(position1, 3) - s.DoubleHandCenter) * rotation;
-    const MatFunc p2 = (MatFunc(position2, 3) - s.DoubleHandCenter) * rotation;
+    moveIntoFrame(position1, s.DoubleHandCenter, s.DoubleHandRotation.cbn());
+    moveIntoFrame(position2, s.DoubleHandCenter, s.DoubleHandRotation.cbn());
     const MatFunc h1 = MatFunc(block1) * turn;
     const MatFunc h2 = MatFunc(block2) * turn;
-
-    p1.toDouble(position1, 3);
-    p2.toDouble(position2, 3);
     h1.toDouble(block1);
     h2.toDouble(block2);
 }

@@ -1,8 +1,8 @@
-// The All-VR pose outputs compute (P - origin) * Cbn(frame heading) and
-// Q * w(device heading, 2) on fixed-size rows instead of matrices. Seeded
-// random states and poses, with zeros of both signs, subnormals, huge
-// values, infinities and NaN, must come out bit for bit as the matrix
-// expressions give them (any NaN matching any NaN).
+// The All-VR pose outputs and the double-hand positions compute
+// (P - origin) * Cbn and Q * w(heading, 2) on fixed-size rows instead of
+// matrices. Seeded random states and inputs, with zeros of both signs,
+// subnormals, huge values, infinities and NaN, must come out bit for bit as
+// the matrix expressions give them (any NaN matching any NaN).
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -67,18 +67,20 @@ Pose expectedPose(const Pose& in, const PrecomputedRotation& deviceHeading)
     return out;
 }
 
-void expectSameBits(const Pose& expected, const Pose& actual, int trial)
+void expectSameBits(const double* expected, const double* actual, int n, int trial, const char* what)
 {
-    for (int k = 0; k < 3; ++k)
-        EXPECT_PRED2(sameBits, expected.position[k], actual.position[k]) << "trial " << trial << " position " << k;
-    for (int k = 0; k < 4; ++k)
-        EXPECT_PRED2(sameBits, expected.quaternion[k], actual.quaternion[k])
-            << "trial " << trial << " quaternion " << k;
+    for (int k = 0; k < n; ++k) EXPECT_PRED2(sameBits, expected[k], actual[k]) << "trial " << trial << " " << what << k;
 }
 
-class PoseFastPath : public FreshLibrary {
+void expectSameBits(const Pose& expected, const Pose& actual, int trial)
+{
+    expectSameBits(expected.position, actual.position, 3, trial, "position ");
+    expectSameBits(expected.quaternion, actual.quaternion, 4, trial, "quaternion ");
+}
+
+class RowTransforms : public FreshLibrary {
 protected:
-    // A calibrated state of random headings and origin.
+    // A calibrated All-VR state of random headings and origin.
     void randomState(Draw& draw)
     {
         AllVRCalibrationState& s = calibrationState().allVR;
@@ -101,7 +103,7 @@ protected:
 
 constexpr int kTrials = 20000;
 
-TEST_F(PoseFastPath, EachDeviceMatchesTheMatrixExpressions)
+TEST_F(RowTransforms, EachDeviceMatchesTheMatrixExpressions)
 {
     Draw draw(0x5eed0001);
     using Get = void (*)(double*, double*);
@@ -119,7 +121,7 @@ TEST_F(PoseFastPath, EachDeviceMatchesTheMatrixExpressions)
     }
 }
 
-TEST_F(PoseFastPath, AllDevicesAtOnceMatchTheMatrixExpressions)
+TEST_F(RowTransforms, AllDevicesAtOnceMatchTheMatrixExpressions)
 {
     Draw draw(0x5eed0002);
     for (int trial = 0; trial < kTrials / 3; ++trial) {
@@ -132,6 +134,37 @@ TEST_F(PoseFastPath, AllDevicesAtOnceMatchTheMatrixExpressions)
         expectSameBits(expectedPose(right, s.rTrackerHeading), r, trial);
         expectSameBits(expectedPose(left, s.lTrackerHeading), l, trial);
         expectSameBits(expectedPose(headset, s.vrGlassesHeading), h, trial);
+        if (HasFailure()) return;
+    }
+}
+
+TEST_F(RowTransforms, DoubleHandOutputMatchesTheMatrixExpressions)
+{
+    Draw draw(0x5eed0003);
+    for (int trial = 0; trial < kTrials / 10; ++trial) {
+        DoubleHandState& s = calibrationState().doubleHand;
+        s.DoubleHandRotation = draw.row(4);
+        s.DoubleHandCenter = draw.row(3);
+        s.DoubleHandCalibrated = true;
+        double hand1[80], hand2[80], position1[3], position2[3];
+        draw.fill(hand1, 80);
+        draw.fill(hand2, 80);
+        draw.fill(position1, 3);
+        draw.fill(position2, 3);
+
+        const MatFunc rotation = s.DoubleHandRotation.quaternion().Cbn();
+        const MatFunc turn = s.DoubleHandRotation.quaternion().w_matrix_function(2);
+        double expected1[3], expected2[3], expectedHand1[80], expectedHand2[80];
+        ((MatFunc(position1, 3) - s.DoubleHandCenter) * rotation).toDouble(expected1, 3);
+        ((MatFunc(position2, 3) - s.DoubleHandCenter) * rotation).toDouble(expected2, 3);
+        (MatFunc(reinterpret_cast<const double(*)[4]>(hand1)) * turn).toDouble(expectedHand1, 80);
+        (MatFunc(reinterpret_cast<const double(*)[4]>(hand2)) * turn).toDouble(expectedHand2, 80);
+
+        GetDoubleHandCalibrationData(hand1, hand2, position1, position2);
+        expectSameBits(expected1, position1, 3, trial, "position1 ");
+        expectSameBits(expected2, position2, 3, trial, "position2 ");
+        expectSameBits(expectedHand1, hand1, 80, trial, "hand1 ");
+        expectSameBits(expectedHand2, hand2, 80, trial, "hand2 ");
         if (HasFailure()) return;
     }
 }

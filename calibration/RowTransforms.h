@@ -1,0 +1,29 @@
+#pragma once
+// The per-frame conversions of single rows, shared by the All-VR and the
+// double-hand outputs:
+//   P = (P - origin) * Cbn          a position, 1 x 3 times 3 x 3
+//   Q = Q * w_matrix_function(2)    a quaternion, 1 x 4 times 4 x 4
+// The state matrices they use have fixed shapes (origin 1 x 3, Cbn 3 x 3,
+// product matrix 4 x 4), so the product kernel runs on the caller's rows
+// directly: the operations and order of the matrix expressions, without
+// their temporaries.
+#include <algorithm>
+
+#include "matrix/MatFunc.h"
+#include "matrix/ProductKernel.h"
+
+// position (3 doubles, in place) = (position - origin) * cbn.
+inline void moveIntoFrame(double* position, const MatFunc& origin, const MatFunc& cbn)
+{
+    double offset[3];
+    for (int j = 0; j < 3; ++j) offset[j] = position[j] - origin.data[j];
+    multiplyRows(offset, cbn.data.data(), position, 1, Extent3{}, Extent3{});
+}
+
+// quaternion (4 doubles, in place) = quaternion * leftProduct.
+inline void turnQuaternion(double* quaternion, const MatFunc& leftProduct)
+{
+    double q[4];
+    std::copy_n(quaternion, 4, q);
+    multiplyRows(q, leftProduct.data.data(), quaternion, 1, Extent4{}, Extent4{});
+}
