@@ -6,3 +6,8 @@ tools/install-deps.sh
 cmake --workflow --preset ci
 # The Windows DLL, cross-built with mingw-w64; its tests run under Wine.
 cmake --workflow --preset windows
+# Robustness: the whole suite under ASan + UBSan, each fuzz target for a
+# minute after replaying its corpus, the whole suite under valgrind memcheck.
+tools/ci-sanitizers.sh
+tools/ci-fuzz.sh
+tools/ci-valgrind.sh

@@ -41,7 +41,7 @@ int FuzzInput::dimension()
         return flag() ? -large : large;
     }
     case 1: return INT_MIN;
-    default: return between(-2, 8);
+    default: return between(-2, 12);
     }
 }
 

@@ -22,8 +22,8 @@ public:
     int between(int low, int high);
     // A matrix dimension: mostly small (zero and negative included),
     // sometimes large enough that two of them multiply beyond 32 bits, or
-    // INT_MIN. Two positive dimensions from here multiply to at most half a
-    // million elements or to more than INT_MAX, never to anything between.
+    // INT_MIN. Two positive dimensions from here multiply to under a million
+    // elements or to more than INT_MAX, never to anything between.
     int dimension();
     // A double: ordinary values, signed zeros, NaN, infinities, denormals,
     // the extremes and thresholds the library compares against, or raw bits.

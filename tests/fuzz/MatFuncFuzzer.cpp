@@ -27,8 +27,9 @@ namespace {
 constexpr int kRegisters = 4;
 constexpr int kMaxSteps = 64;
 // Matrices the fuzzer constructs as valid hold at most this many elements,
-// so a run spends its time in the library rather than in allocations.
-constexpr std::int64_t kMaxElements = 64;
+// so a run spends its time in the library rather than in allocations (but
+// more than the 80 a matrix keeps inline, so heap storage is used too).
+constexpr std::int64_t kMaxElements = 144;
 // Results with more elements are not kept in a register: a matrix derived
 // from a huge failed one (a 65536 x 1 column, say) is checked once and then
 // dropped, so a run never spends its time on long element-wise loops.
