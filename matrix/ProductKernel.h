@@ -23,10 +23,9 @@ void multiplyRows(const double* __restrict x, const double* __restrict y, double
 {
     for (int i = 0; i < rows; ++i) {
         double* outRow = out + static_cast<std::size_t>(i) * cols;
-        const double* xRow = x + static_cast<std::size_t>(i) * inner;
         for (int j = 0; j < cols; ++j) outRow[j] = 0.0;
         for (int k = 0; k < inner; ++k) {
-            const double xik = xRow[k];
+            const double xik = x[static_cast<std::size_t>(i) * inner + k];
             const double* yRow = y + static_cast<std::size_t>(k) * cols;
             for (int j = 0; j < cols; ++j) outRow[j] += xik * yRow[j];
         }
