@@ -16,9 +16,9 @@ PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
 @pytest.fixture(scope="module")
 def plot_session():
-    spec = importlib.util.spec_from_file_location("plot_session", EXAMPLE)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module_spec = importlib.util.spec_from_file_location("plot_session", EXAMPLE)
+    module = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(module)
     return module
 
 
