@@ -2,14 +2,26 @@
 #include "attitude/Attitude.h"
 #include "matrix/ErrorLine.h"
 
+namespace {
+
+// Starts the n x n result of an operation on one quaternion. True when q
+// holds exactly 4 elements and the caller is to fill the result; otherwise
+// `error` is written and the result is all zeros.
+bool startQuaternionResult(const MatFunc& q, MatFunc& result, int n, ErrorLine error)
+{
+    result = MatFunc::forOverwrite(n, n);
+    if (q.size == 4 && q.data.size() >= 4) return true;
+    writeErrorLine(error);
+    result.data.assign(static_cast<std::size_t>(n) * n, 0.0);
+    return false;
+}
+
+}  // namespace
+
 MatFunc MatFunc::Cbn() const
 {
-    MatFunc m = MatFunc::forOverwrite(3, 3);
-    if (size != 4 || data.size() < 4) {
-        writeErrorLine(ErrorLine::CbnLength);
-        m.data.assign(9, 0.0);
-        return m;
-    }
+    MatFunc m;
+    if (!startQuaternionResult(*this, m, 3, ErrorLine::CbnLength)) return m;
     const double q0 = data[0], q1 = data[1], q2 = data[2], q3 = data[3];
     double* c = m.data.data();
     c[0] = q0 * q0 + q1 * q1 - q2 * q2 - q3 * q3;
@@ -26,12 +38,8 @@ MatFunc MatFunc::Cbn() const
 
 MatFunc MatFunc::w_matrix_function(int mode) const
 {
-    MatFunc w = MatFunc::forOverwrite(4, 4);
-    if (size != 4 || data.size() < 4) {
-        writeErrorLine(ErrorLine::WMatrixLength);
-        w.data.assign(16, 0.0);
-        return w;
-    }
+    MatFunc w;
+    if (!startQuaternionResult(*this, w, 4, ErrorLine::WMatrixLength)) return w;
     const double q0 = data[0], q1 = data[1], q2 = data[2], q3 = data[3];
     // Right-product matrix (W * p = p (x) q) for mode 1, else left-product
     // matrix (W * p = q (x) p); they differ only in the signs of the six
