@@ -21,6 +21,7 @@ TEST(ElementBuffer, FillsAndComparesLikeAVector)
     EXPECT_EQ(b.at(2), 3.0);
     EXPECT_THROW(b.at(4), std::out_of_range);
     const ElementBuffer& constant = b;
+    EXPECT_EQ(constant.at(0), 1.0);
     EXPECT_THROW(constant.at(9), std::out_of_range);
 
     const std::vector<double> copy = b;
