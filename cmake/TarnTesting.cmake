@@ -5,9 +5,6 @@
 #   registered with CTest one by one. They are listed when CTest runs, not
 #   at build time, so cross-compiled programs are listed and run through
 #   CMAKE_CROSSCOMPILING_EMULATOR (Wine for the Windows build).
-#   TARN_PLATFORM_MATH_EXACT tells the program whether sin, cos, asin, acos
-#   and atan2 are glibc's, as in the recorded values (0 on Windows, see
-#   tests/support/ValueMatch.h).
 #
 # Native builds use the system's GoogleTest; cross builds compile it from
 # the sources Debian's googletest package installs.
@@ -28,9 +25,6 @@ function(tarn_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE tarn_test_support ${ARG_LIBRARIES} GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE
-    TARN_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-    TARN_PLATFORM_MATH_EXACT=$<IF:$<PLATFORM_ID:Windows>,0,1>)
   tarn_apply_compiler_settings(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
 endfunction()

@@ -2,11 +2,13 @@
 // results bit for bit, operands unchanged, error lines byte for byte.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "golden/VectorFile.h"
-#include "support/Bits.h"
+#include "matrix/MatFunc.h"
+#include "support/Matchers.h"
+#include "support/ReferenceVectors.h"
 #include "support/StdoutCapture.h"
 
 namespace {
@@ -14,6 +16,37 @@ namespace {
 using nlohmann::json;
 
 constexpr std::uint64_t kGuard = 0x7ff4c0decafe0000ULL;
+
+// {"row", "col", "size", "empty", "data": [hex...]} with the fields set
+// directly, so failed matrices come out exactly as recorded.
+MatFunc matrixFromJson(const json& m)
+{
+    MatFunc result;
+    result.row = m.at("row").get<int>();
+    result.col = m.at("col").get<int>();
+    result.size = m.at("size").get<int>();
+    result.empty = m.at("empty").get<bool>();
+    result.data = doublesFromJson(m.at("data"));
+    return result;
+}
+
+// Empty when `actual` matches the recorded matrix field by field; otherwise a
+// description of the first difference.
+std::string compareMatrix(const MatFunc& actual, const json& expected, Precision precision)
+{
+    std::ostringstream why;
+    if (actual.row != expected.at("row").get<int>() || actual.col != expected.at("col").get<int>() ||
+        actual.size != expected.at("size").get<int>() || actual.empty != expected.at("empty").get<bool>()) {
+        why << "shape " << actual.row << "x" << actual.col << " size " << actual.size << " empty " << actual.empty
+            << ", expected " << expected.dump();
+        return why.str();
+    }
+    const std::vector<double> data = doublesFromJson(expected.at("data"));
+    if (data.size() != actual.data.size()) return std::to_string(actual.data.size()) + " elements, expected " + std::to_string(data.size());
+    const std::size_t k = firstMismatch(actual.data.data(), data, precision);
+    if (k < data.size()) why << "element " << k << ": " << std::hexfloat << actual.data[k] << " expected " << data[k];
+    return why.str();
+}
 
 // What an operation returned, in the shape of the recorded "results" list.
 struct Outcome {

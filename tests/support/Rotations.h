@@ -48,12 +48,3 @@ inline double headingOf(const Quat& q)
     const double r00 = q[0] * q[0] + q[1] * q[1] - q[2] * q[2] - q[3] * q[3];
     return std::atan2(r10, r00);
 }
-
-// Wraps an angle into (-pi, pi].
-inline double wrapAngle(double a)
-{
-    const double pi = std::acos(-1.0);
-    while (a > pi) a -= 2 * pi;
-    while (a <= -pi) a += 2 * pi;
-    return a;
-}

@@ -71,10 +71,3 @@ std::string captureStdout(const std::function<void()>& body)
     std::fclose(sink);
     return bytes;
 }
-
-std::string errorLines(std::initializer_list<const char*> lines)
-{
-    std::string out;
-    for (const char* line : lines) out += std::string(line) + kEndOfLine;
-    return out;
-}

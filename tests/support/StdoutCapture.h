@@ -13,6 +13,3 @@ inline const std::string kEndOfLine = "\r\n";
 #else
 inline const std::string kEndOfLine = "\n";
 #endif
-
-// The expected output for a sequence of error lines.
-std::string errorLines(std::initializer_list<const char*> lines);

@@ -1,6 +1,6 @@
-/* A tiny host built against the installed package: the header from the
- * include directory, the library from the package. Exits non-zero when the
- * calibration gives a wrong result. */
+/* A plain C99 host built against the installed package: the header from
+ * the include directory, the library from the package, bool results as C99
+ * declares them. Exits non-zero when a calibration gives a wrong result. */
 #include <math.h>
 #include <stdio.h>
 
@@ -13,6 +13,7 @@
 int main(void)
 {
     const double identity[4] = {1.0, 0.0, 0.0, 0.0};
+    const double p1[3] = {1.0, 0.0, 1.0}, p2[3] = {1.0, 0.0005, 1.0}, origin[3] = {0.0, 0.0, 0.0};
     double hand[80] = {0.0};
     int i;
     for (i = 0; i < 20; ++i) hand[4 * i] = 1.0;
@@ -20,8 +21,13 @@ int main(void)
     /* source == target: the right hand turns by +90 degrees about z. */
     InitialRHand(identity, identity);
     GetCalculationDataRHand(hand);
-    if (fabs(hand[0] - sqrt(0.5)) > 1e-12 || fabs(hand[3] - sqrt(0.5)) > 1e-12) {
-        printf("FAIL: right hand quaternion %.17g %.17g\n", hand[0], hand[3]);
+    if (fabs(hand[0] - sqrt(0.5)) > 1e-12 || fabs(hand[79] - sqrt(0.5)) > 1e-12) {
+        printf("FAIL: right hand quaternion %.17g %.17g\n", hand[0], hand[79]);
+        return 1;
+    }
+    /* Positions closer than a millimetre on both horizontal axes: refused. */
+    if (InitialDoubleCalibration(p1, p2) || !InitialDoubleCalibration(p1, origin)) {
+        printf("FAIL: double-hand calibration results\n");
         return 1;
     }
     printf("consumer of TarnHandCalibrationSDK %d.%d.%d: ok\n", TARN_HAND_CALIBRATION_SDK_VERSION_MAJOR,
