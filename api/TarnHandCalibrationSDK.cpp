@@ -4,11 +4,18 @@
 // without further effect (false from InitialDoubleCalibration).
 #include "TarnHandCalibrationSDK.h"
 
+#include "api/ProcessState.h"
 #include "calibration/AllVR.h"
 #include "calibration/DoubleHand.h"
 #include "calibration/SingleHand.h"
 
+using namespace tarn;
+
 namespace {
+
+SingleHandState& singleHand() { return processState().singleHand; }
+DoubleHandState& doubleHand() { return processState().doubleHand; }
+AllVRCalibrationState& allVR() { return processState().allVR; }
 
 template <class Body>
 void guarded(Body body) noexcept
@@ -25,39 +32,39 @@ extern "C" {
 
 TARN_API void InitialRHand(const double* source, const double* target)
 {
-    guarded([&] { calibrateHand(Hand::Right, source, target); });
+    guarded([&] { calibrateHand(singleHand(), Hand::Right, source, target); });
 }
 
 TARN_API void InitialLHand(const double* source, const double* target)
 {
-    guarded([&] { calibrateHand(Hand::Left, source, target); });
+    guarded([&] { calibrateHand(singleHand(), Hand::Left, source, target); });
 }
 
 TARN_API void GetCalculationDataRHand(double* handData)
 {
-    guarded([&] { applyHandCalibration(Hand::Right, handData); });
+    guarded([&] { applyHandCalibration(singleHand(), Hand::Right, handData); });
 }
 
 TARN_API void GetCalculationDataLHand(double* handData)
 {
-    guarded([&] { applyHandCalibration(Hand::Left, handData); });
+    guarded([&] { applyHandCalibration(singleHand(), Hand::Left, handData); });
 }
 
 TARN_API bool InitialDoubleCalibration(const double* position1, const double* position2)
 {
     bool calibrated = false;
-    guarded([&] { calibrated = calibrateDoubleHand(position1, position2); });
+    guarded([&] { calibrated = calibrateDoubleHand(doubleHand(), position1, position2); });
     return calibrated;
 }
 
 TARN_API void GetDoubleHandCalibrationData(double* hand1, double* hand2, double* position1, double* position2)
 {
-    guarded([&] { applyDoubleHandCalibration(hand1, hand2, position1, position2); });
+    guarded([&] { applyDoubleHandCalibration(doubleHand(), hand1, hand2, position1, position2); });
 }
 
 TARN_API void ResetDoubleHandCalibration(void)
 {
-    guarded([] { resetDoubleHandCalibration(); });
+    guarded([] { resetDoubleHandCalibration(doubleHand()); });
 }
 
 TARN_API bool InitialAllVRCalibrationV2(bool rTrackerOn, const double* rTrackerPos, const double* rTrackerPos2,
@@ -69,7 +76,7 @@ TARN_API bool InitialAllVRCalibrationV2(bool rTrackerOn, const double* rTrackerP
     const TrackerInput right{rTrackerOn, rTrackerPos, rTrackerPos2, rTrackerQuat, rTrackerQuat2};
     const TrackerInput left{lTrackerOn, lTrackerPos, lTrackerPos2, lTrackerQuat, lTrackerQuat2};
     const HeadsetInput headset{vrGlassesOn, vrGlassesPos, vrGlassesQuat};
-    guarded([&] { calibrateAllVR(right, left, headset, replaceOrigin); });
+    guarded([&] { calibrateAllVR(allVR(), right, left, headset, replaceOrigin); });
     return true;
 }
 
@@ -86,17 +93,17 @@ TARN_API bool InitialAllVRCalibration(bool rTrackerOn, const double* rTrackerPos
 
 TARN_API void GetAllRTracker(double* position, double* quaternion)
 {
-    guarded([&] { convertVRPose(VRDevice::RightTracker, position, quaternion); });
+    guarded([&] { convertVRPose(allVR(), VRDevice::RightTracker, position, quaternion); });
 }
 
 TARN_API void GetAllLTracker(double* position, double* quaternion)
 {
-    guarded([&] { convertVRPose(VRDevice::LeftTracker, position, quaternion); });
+    guarded([&] { convertVRPose(allVR(), VRDevice::LeftTracker, position, quaternion); });
 }
 
 TARN_API void GetAllVRGlasses(double* position, double* quaternion)
 {
-    guarded([&] { convertVRPose(VRDevice::Headset, position, quaternion); });
+    guarded([&] { convertVRPose(allVR(), VRDevice::Headset, position, quaternion); });
 }
 
 TARN_API void GetAllVRCalibrationData(double* rTrackerPos, double* rTrackerQuat, double* /*rSpare*/,
@@ -104,9 +111,9 @@ TARN_API void GetAllVRCalibrationData(double* rTrackerPos, double* rTrackerQuat,
                                       double* vrGlassesPos, double* vrGlassesQuat)
 {
     guarded([&] {
-        convertVRPose(VRDevice::RightTracker, rTrackerPos, rTrackerQuat);
-        convertVRPose(VRDevice::LeftTracker, lTrackerPos, lTrackerQuat);
-        convertVRPose(VRDevice::Headset, vrGlassesPos, vrGlassesQuat);
+        convertVRPose(allVR(), VRDevice::RightTracker, rTrackerPos, rTrackerQuat);
+        convertVRPose(allVR(), VRDevice::LeftTracker, lTrackerPos, lTrackerQuat);
+        convertVRPose(allVR(), VRDevice::Headset, vrGlassesPos, vrGlassesQuat);
     });
 }
 
@@ -116,7 +123,7 @@ TARN_API void ResetAllVRCalibration(void) {}
 
 TARN_API void Close(void)
 {
-    guarded([] { resetHandCalibrations(); });
+    guarded([] { resetHandCalibrations(singleHand()); });
 }
 
 }  // extern "C"

@@ -6,6 +6,8 @@
 #include "attitude/Attitude.h"
 #include "matrix/ErrorLine.h"
 
+namespace tarn {
+
 namespace {
 
 enum class Order { ZYX, ZXY, YZX, YXZ, XYZ, XZY, Invalid };
@@ -137,3 +139,5 @@ MatFunc MatFunc::AttitudeAngle(const std::string& RotationOrder) const
     for (int axis = 0; axis < 3; ++axis) result.setcol(evaluate(formulas[axis], q), axis);
     return result;
 }
+
+}  // namespace tarn

@@ -2,6 +2,8 @@
 #include "attitude/Attitude.h"
 #include "matrix/ErrorLine.h"
 
+namespace tarn {
+
 namespace {
 
 // Starts the n x n result of an operation on one quaternion. True when q
@@ -71,3 +73,5 @@ MatFunc MatFunc::normalize() const
     if (row == 4) return *this / Module(0);
     return *this / Module();
 }
+
+}  // namespace tarn

@@ -6,6 +6,8 @@
 #include "Samples.h"
 #include "matrix/MatFunc.h"
 
+using tarn::MatFunc;
+
 namespace {
 
 // n rows of `columns` sample values (hand quaternions, repeated as needed).

@@ -6,14 +6,14 @@
 #include "calibration/Heading.h"
 #include "calibration/RowTransforms.h"
 
+namespace tarn {
+
 namespace {
 
 constexpr double kTrackerSeparation = 0.001;  // both trackers: minimum horizontal gap
 constexpr double kPresenceThreshold = 1e-8;   // second quaternion counts as supplied
 constexpr double kWristToCenter = 0.2;        // single tracker: wrist to body centre
 constexpr double kHeadsetToCenter = 0.5;      // headset: forward to body centre
-
-AllVRCalibrationState& state() { return calibrationState().allVR; }
 
 // Supplied: not null and some component of magnitude 1e-8 or more (NaN
 // counts as such).
@@ -72,10 +72,9 @@ void calibrateFromOneTracker(AllVRCalibrationState& s, const TrackerInput& track
 
 }  // namespace
 
-bool calibrateAllVR(const TrackerInput& right, const TrackerInput& left, const HeadsetInput& headset,
-                    bool replaceOrigin)
+bool calibrateAllVR(AllVRCalibrationState& s, const TrackerInput& right, const TrackerInput& left,
+                    const HeadsetInput& headset, bool replaceOrigin)
 {
-    AllVRCalibrationState& s = state();
     s.rTrackerQuat2Supplied = isSupplied(right.quaternion2);
     s.lTrackerQuat2Supplied = isSupplied(left.quaternion2);
 
@@ -99,9 +98,8 @@ bool calibrateAllVR(const TrackerInput& right, const TrackerInput& left, const H
     return true;
 }
 
-void convertVRPose(VRDevice device, double* position, double* quaternion)
+void convertVRPose(const AllVRCalibrationState& s, VRDevice device, double* position, double* quaternion)
 {
-    const AllVRCalibrationState& s = state();
     bool calibrated = false;
     const PrecomputedRotation* heading = nullptr;
     switch (device) {
@@ -114,3 +112,5 @@ void convertVRPose(VRDevice device, double* position, double* quaternion)
     moveIntoFrame(position, s.frameOrigin, s.frameHeading.cbn());
     turnQuaternion(quaternion, heading->leftProductMatrix());
 }
+
+}  // namespace tarn

@@ -1,7 +1,10 @@
 #pragma once
+#include "calibration/CalibrationState.h"
 // All-VR calibration: one frame (heading about Z and an origin on the floor)
 // for the right wrist tracker, the left wrist tracker and the headset, and
 // the conversion of later device poses into that frame.
+
+namespace tarn {
 
 // One wrist tracker's part of a calibration call.
 struct TrackerInput {
@@ -22,8 +25,8 @@ struct HeadsetInput {
 // Runs one calibration. replaceOrigin: the new origin replaces the stored
 // one, otherwise it is added to it. Arrays of devices that are off are not
 // read. Always returns true.
-bool calibrateAllVR(const TrackerInput& right, const TrackerInput& left, const HeadsetInput& headset,
-                    bool replaceOrigin);
+bool calibrateAllVR(AllVRCalibrationState& state, const TrackerInput& right, const TrackerInput& left,
+                    const HeadsetInput& headset, bool replaceOrigin);
 
 enum class VRDevice { RightTracker, LeftTracker, Headset };
 
@@ -31,4 +34,6 @@ enum class VRDevice { RightTracker, LeftTracker, Headset };
 // frame origin and turned by minus the frame heading; quaternion (4 doubles)
 // with the device's heading at calibration taken out. Does nothing (reads
 // nothing) when the last calibration did not cover the device.
-void convertVRPose(VRDevice device, double* position, double* quaternion);
+void convertVRPose(const AllVRCalibrationState& state, VRDevice device, double* position, double* quaternion);
+
+}  // namespace tarn

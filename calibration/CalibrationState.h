@@ -1,11 +1,14 @@
 #pragma once
-// The process-wide calibration state: one instance per process, built
-// before any export can run and destroyed at unload. The three families are
-// members of one structure so that they are constructed in a defined order
+// The calibration state: the three families' calibrations as one object.
+// The 16 exports keep one instance per process (api/ProcessState.h); each
+// calibrator of the integrator API holds its own. The families are members
+// of one structure so that they are constructed in a defined order
 // (All-VR, double hand, single hand) and destroyed in the reverse order.
 // Each family's source file reads and writes only its own member.
 #include "calibration/PrecomputedRotation.h"
 #include "matrix/MatFunc.h"
+
+namespace tarn {
 
 // The identity rotation [1, 0, 0, 0] as a 1 x 4 quaternion.
 MatFunc identityQuaternion();
@@ -45,5 +48,4 @@ struct CalibrationState {
     SingleHandState singleHand;
 };
 
-// The one instance of the process.
-CalibrationState& calibrationState();
+}  // namespace tarn

@@ -6,32 +6,32 @@
 #include "calibration/Heading.h"
 #include "calibration/RowTransforms.h"
 
+namespace tarn {
+
 namespace {
 
 constexpr double kHorizontalTolerance = 0.001;
 
-DoubleHandState& state() { return calibrationState().doubleHand; }
-
 }  // namespace
 
-bool calibrateDoubleHand(const double* position1, const double* position2)
+bool calibrateDoubleHand(DoubleHandState& state, const double* position1, const double* position2)
 {
     const MatFunc p1(position1, 3);
     const MatFunc p2(position2, 3);
     const MatFunc d = p1 - p2;
     if (std::fabs(d.data[0]) < kHorizontalTolerance && std::fabs(d.data[1]) < kHorizontalTolerance) {
-        state().DoubleHandCalibrated = false;
+        state.DoubleHandCalibrated = false;
         return false;
     }
-    state().DoubleHandCenter = (p1 + p2) * 0.5;
-    state().DoubleHandRotation = headingQuaternion(std::atan2(d.data[1], d.data[0]));
-    state().DoubleHandCalibrated = true;
+    state.DoubleHandCenter = (p1 + p2) * 0.5;
+    state.DoubleHandRotation = headingQuaternion(std::atan2(d.data[1], d.data[0]));
+    state.DoubleHandCalibrated = true;
     return true;
 }
 
-void applyDoubleHandCalibration(double* hand1, double* hand2, double* position1, double* position2)
+void applyDoubleHandCalibration(const DoubleHandState& s, double* hand1, double* hand2, double* position1,
+                                double* position2)
 {
-    const DoubleHandState& s = state();
     if (!s.DoubleHandCalibrated) return;
 
     auto* block1 = reinterpret_cast<double(*)[4]>(hand1);
@@ -45,10 +45,11 @@ void applyDoubleHandCalibration(double* hand1, double* hand2, double* position1,
     h2.toDouble(block2);
 }
 
-void resetDoubleHandCalibration()
+void resetDoubleHandCalibration(DoubleHandState& s)
 {
-    DoubleHandState& s = state();
     s.DoubleHandRotation = identityQuaternion();
     s.DoubleHandCenter = zeroPosition();
     s.DoubleHandCalibrated = false;
 }
+
+}  // namespace tarn

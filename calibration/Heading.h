@@ -3,6 +3,8 @@
 // calibration family. Angles in radians, rotation order "ZYX".
 #include "matrix/MatFunc.h"
 
+namespace tarn {
+
 // The heading quaternion of psi: SY of (0, 0, psi), i.e.
 // [cos(psi/2), 0, 0, sin(psi/2)].
 MatFunc headingQuaternion(double psi);
@@ -14,3 +16,5 @@ double headingAngle(const MatFunc& q);
 // The heading-only quaternion of q: q with its pitch and roll removed, the
 // rotation about Z by headingAngle(q).
 MatFunc headingOnlyQuaternion(const MatFunc& q);
+
+}  // namespace tarn

@@ -6,6 +6,8 @@
 // same values the per-frame code would compute.
 #include "matrix/MatFunc.h"
 
+namespace tarn {
+
 class PrecomputedRotation {
 public:
     // No rotation yet: the quaternion and both matrices are default
@@ -28,3 +30,5 @@ private:
     MatFunc cbn_;
     MatFunc leftProduct_;
 };
+
+}  // namespace tarn

@@ -12,6 +12,8 @@
 #include "matrix/MatFunc.h"
 #include "matrix/ProductKernel.h"
 
+namespace tarn {
+
 // position (3 doubles, in place) = (position - origin) * cbn.
 inline void moveIntoFrame(double* position, const MatFunc& origin, const MatFunc& cbn)
 {
@@ -27,3 +29,5 @@ inline void turnQuaternion(double* quaternion, const MatFunc& leftProduct)
     std::copy_n(quaternion, 4, q);
     multiplyRows(q, leftProduct.data.data(), quaternion, 1, Extent4{}, Extent4{});
 }
+
+}  // namespace tarn

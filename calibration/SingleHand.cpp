@@ -5,36 +5,39 @@
 #include "calibration/CalibrationState.h"
 #include "calibration/Heading.h"
 
+namespace tarn {
+
 namespace {
 
-PrecomputedRotation& offsetOf(Hand hand)
+template <class State>
+auto& offsetOf(State& state, Hand hand)
 {
-    SingleHandState& state = calibrationState().singleHand;
     return hand == Hand::Right ? state.RHandOffset : state.LHandOffset;
 }
 
 }  // namespace
 
-void calibrateHand(Hand hand, const double* source, const double* target)
+void calibrateHand(SingleHandState& state, Hand hand, const double* source, const double* target)
 {
     const double quarterTurn = std::acos(-1.0) * 0.5;
     const MatFunc sourceHeading = headingOnlyQuaternion(MatFunc(source, 4));
     const double targetAngle = headingAngle(MatFunc(target, 4));
     const MatFunc targetHeading =
         headingQuaternion(hand == Hand::Right ? targetAngle + quarterTurn : targetAngle - quarterTurn);
-    offsetOf(hand) = sourceHeading * targetHeading.w_matrix_function(1);
+    offsetOf(state, hand) = sourceHeading * targetHeading.w_matrix_function(1);
 }
 
-void applyHandCalibration(Hand hand, double* handData)
+void applyHandCalibration(const SingleHandState& state, Hand hand, double* handData)
 {
     auto* block = reinterpret_cast<double(*)[4]>(handData);
-    const MatFunc turned = MatFunc(block) * offsetOf(hand).leftProductMatrix();
+    const MatFunc turned = MatFunc(block) * offsetOf(state, hand).leftProductMatrix();
     turned.toDouble(block);
 }
 
-void resetHandCalibrations()
+void resetHandCalibrations(SingleHandState& state)
 {
-    SingleHandState& state = calibrationState().singleHand;
     state.RHandOffset = identityQuaternion();
     state.LHandOffset = identityQuaternion();
 }
+
+}  // namespace tarn

@@ -7,6 +7,8 @@
 #include "matrix/MatFunc.h"
 #include "matrix/ProductKernel.h"
 
+namespace tarn {
+
 namespace {
 
 struct ShapeErrors {
@@ -228,3 +230,5 @@ MatFunc MatFunc::sum(int dim) const
     for (int i = 0; i < row; ++i) r.data[i] = sumLastToFirst(getrow(i));
     return r;
 }
+
+}  // namespace tarn

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace tarn {
+
 ElementBuffer::ElementBuffer(size_type count, double value) { assign(count, value); }
 
 ElementBuffer::ElementBuffer(std::initializer_list<double> values)
@@ -62,3 +64,5 @@ bool operator==(const ElementBuffer& a, const ElementBuffer& b) noexcept
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end());
 }
+
+}  // namespace tarn

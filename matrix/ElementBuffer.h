@@ -14,6 +14,8 @@
 #include <type_traits>
 #include <vector>
 
+namespace tarn {
+
 class ElementBuffer {
 public:
     static constexpr std::size_t kInlineCapacity = 80;
@@ -170,3 +172,5 @@ inline void ElementBuffer::takeFrom(ElementBuffer& other) noexcept
     size_ = other.size_;
     other.size_ = 0;
 }
+
+}  // namespace tarn

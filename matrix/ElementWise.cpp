@@ -4,6 +4,8 @@
 #include "matrix/ErrorLine.h"
 #include "matrix/MatFunc.h"
 
+namespace tarn {
+
 namespace {
 
 // A matrix of m's shape holding f of each element. An empty operand (or one
@@ -85,3 +87,5 @@ MatFunc MatFunc::Module(int dim) const
     }
     return Sqrt(dot(*this).sum(dim));
 }
+
+}  // namespace tarn

@@ -36,6 +36,8 @@
     "\xBC\xEC\xB2\xE2\xB5\xBD\xD2\xEC\xB3\xA3\xCB\xB3\xD0\xF2"
 #define TARN_QUATERNION_DIMENSIONS "\xCB\xC4\xD4\xAA\xCA\xFD\xBE\xD8\xD5\xF3\xCE\xAC\xB6\xC8\xD2\xEC\xB3\xA3"
 
+namespace tarn {
+
 const char* errorText(ErrorLine line)
 {
     switch (line) {
@@ -80,3 +82,5 @@ void writeErrorLine(ErrorLine line)
     std::cout.write(text, static_cast<std::streamsize>(std::strlen(text)));
     std::cout << std::endl;
 }
+
+}  // namespace tarn

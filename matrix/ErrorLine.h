@@ -6,6 +6,8 @@
 // text; ErrorLine.cpp keeps every one of them as escaped byte strings, and
 // they are written byte for byte, with no conversion or localisation.
 
+namespace tarn {
+
 enum class ErrorLine {
     Constructor,
     GetRowIndex,
@@ -30,3 +32,5 @@ const char* errorText(ErrorLine line);
 
 // Writes the message of `line` to standard output, ends the line, flushes.
 void writeErrorLine(ErrorLine line);
+
+}  // namespace tarn

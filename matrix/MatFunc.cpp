@@ -5,6 +5,8 @@
 
 #include "matrix/ErrorLine.h"
 
+namespace tarn {
+
 MatFunc::MatFunc(const ElementBuffer& values, int rows, int cols)
 {
     setShape(rows, cols);
@@ -74,3 +76,5 @@ bool MatFunc::toDouble(double (*block)[4]) const
     for (int i = 0; i < 20; ++i) std::copy_n(data.data() + static_cast<std::size_t>(i) * col, 4, block[i]);
     return true;
 }
+
+}  // namespace tarn

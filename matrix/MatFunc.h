@@ -42,6 +42,8 @@
 #include "matrix/ElementBuffer.h"
 #include "matrix/ErrorLine.h"
 
+namespace tarn {
+
 class MatFunc {
 public:
     int row = 0;
@@ -244,3 +246,5 @@ inline bool MatFunc::holdsElements() const noexcept
     if (row < 1 || col < 1) return true;
     return static_cast<std::int64_t>(data.size()) >= static_cast<std::int64_t>(row) * col;
 }
+
+}  // namespace tarn

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <type_traits>
 
+namespace tarn {
+
 // Compile-time extents for the 3 x 3 and 4 x 4 right operands of the
 // rotations, which get fully unrolled loops.
 using Extent3 = std::integral_constant<int, 3>;
@@ -31,3 +33,5 @@ void multiplyRows(const double* __restrict x, const double* __restrict y, double
         }
     }
 }
+
+}  // namespace tarn

@@ -21,7 +21,7 @@
 #include "FuzzInput.h"
 #include "GuardedArray.h"
 #include "TarnHandCalibrationSDK.h"
-#include "calibration/CalibrationState.h"
+#include "api/ProcessState.h"
 
 namespace {
 
@@ -121,7 +121,7 @@ struct PoseArguments {
 
 bool isCalibrated(int device)
 {
-    const AllVRCalibrationState& s = calibrationState().allVR;
+    const tarn::AllVRCalibrationState& s = tarn::processState().allVR;
     return device == 0 ? s.rTrackerCalibrated : device == 1 ? s.lTrackerCalibrated : s.vrGlassesCalibrated;
 }
 
@@ -245,7 +245,7 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    calibrationState() = CalibrationState{};
+    tarn::resetProcessStateForTesting();
     FuzzInput in(data, size);
     Session(in).run();
     return 0;

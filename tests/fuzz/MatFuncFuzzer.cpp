@@ -22,6 +22,9 @@
 #include "GuardedArray.h"
 #include "attitude/Attitude.h"
 
+using tarn::ElementBuffer;
+using tarn::MatFunc;
+
 namespace {
 
 constexpr int kRegisters = 4;

@@ -11,6 +11,8 @@
 #include "support/ReferenceVectors.h"
 #include "support/StdoutCapture.h"
 
+using tarn::MatFunc;
+
 namespace {
 
 using nlohmann::json;

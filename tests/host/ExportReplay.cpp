@@ -28,7 +28,7 @@
 #include "support/StdoutCapture.h"
 
 #ifdef TARN_REPLAY_IN_PROCESS
-#include "calibration/CalibrationState.h"
+#include "api/ProcessState.h"
 #endif
 #ifdef _WIN32
 #include <windows.h>
@@ -231,7 +231,7 @@ int main(int argc, char** argv)
             allVRCalibrated = allVRCalibrated || callsExportNamed(sequence, "InitialAllVR");
         }
 #ifdef TARN_REPLAY_IN_PROCESS
-        if (mode == "in-process") calibrationState() = CalibrationState{};
+        if (mode == "in-process") tarn::resetProcessStateForTesting();
 #endif
         ++replayed;
         // Outputs after a calibration carry its sines, cosines and arc tangents.

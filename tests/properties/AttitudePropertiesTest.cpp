@@ -10,6 +10,8 @@
 #include "support/Rotations.h"
 #include "support/StdoutCapture.h"
 
+using tarn::MatFunc;
+
 namespace {
 
 int axisColumn(char axis) { return axis - 'X'; }

@@ -10,7 +10,7 @@
 #include <random>
 
 #include "TarnHandCalibrationSDK.h"
-#include "calibration/CalibrationState.h"
+#include "api/ProcessState.h"
 #include "support/Matchers.h"
 #include "support/Rotations.h"
 
@@ -22,7 +22,7 @@ using HandBlock = std::array<double, 80>;
 
 class Calibrations : public ::testing::Test {
 protected:
-    void SetUp() override { calibrationState() = CalibrationState{}; }
+    void SetUp() override { tarn::resetProcessStateForTesting(); }
 
     std::mt19937_64 rng{0xca1b};
     double uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(rng); }

@@ -12,6 +12,8 @@
 #include "matrix/MatFunc.h"
 #include "support/StdoutCapture.h"
 
+using tarn::MatFunc;
+
 namespace {
 
 // "Error(MatFunc getrow): ..." lines as "getrow", constructor lines as "()".

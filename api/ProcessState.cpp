@@ -1,0 +1,11 @@
+#include "api/ProcessState.h"
+
+namespace tarn {
+
+namespace {
+CalibrationState gProcessState;  // constructed at load, destroyed at unload
+}  // namespace
+
+CalibrationState& processState() { return gProcessState; }
+
+}  // namespace tarn

@@ -1,0 +1,7 @@
+#include "api/ProcessState.h"
+
+namespace tarn {
+
+void resetProcessStateForTesting() { processState() = CalibrationState{}; }
+
+}  // namespace tarn

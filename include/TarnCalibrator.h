@@ -1,0 +1,318 @@
+/*
+ * TarnCalibrator: the integrator API of the hand calibration engine.
+ *
+ * A calibrator holds one user's calibrations: a heading offset per hand
+ * (single hand), a common frame for both hands (double hand) and a common
+ * frame for the wrist trackers and the headset (All-VR). Create as many as
+ * the host needs; each call says with a status whether it worked.
+ *
+ * Conventions used by every function below
+ * ----------------------------------------
+ *  - Frames. A device's orientation rotates device coordinates into world
+ *    (tracking) coordinates. Calibrating picks a calibrated frame; applying
+ *    re-expresses device and hand data in it. A heading is a rotation about
+ *    the world's up axis.
+ *  - Host conventions (tarn_convention). A calibrator takes and returns
+ *    positions and quaternions in the convention it was created with:
+ *      TARN_CONVENTION_LIBRARY  right-handed, X right, Y forward, Z up;
+ *                               quaternions [w, x, y, z]; positions in the
+ *                               tracking unit (metres: the thresholds below
+ *                               are in metres).
+ *      TARN_CONVENTION_UNITY    left-handed, X right, Y up, Z forward;
+ *                               quaternions [x, y, z, w]; metres.
+ *      TARN_CONVENTION_OPENXR   right-handed, X right, Y up, -Z forward (as
+ *                               OpenXR and SteamVR); quaternions
+ *                               [x, y, z, w] (XrQuaternionf); metres.
+ *      TARN_CONVENTION_UNREAL   left-handed, X forward, Y right, Z up;
+ *                               quaternions [x, y, z, w] (FQuat);
+ *                               centimetres.
+ *    Conversions only swap and negate components (exact), except the
+ *    centimetre scale of Unreal positions. Angles are radians.
+ *  - Arrays. Quaternion: 4 doubles; position: 3 doubles; hand block: one
+ *    glove's 20 quaternions, 80 doubles, row i at index 4*i (the library
+ *    treats the 20 rows alike: which bone each row is, is the host's
+ *    mapping). Arrays are caller-owned; nothing keeps a pointer after a
+ *    call returns.
+ *  - Batches. Apply functions convert `count` frames in place. Frame k of
+ *    an array starts `stride` bytes after frame k - 1; a stride of 0 means
+ *    tightly packed (80, 3 or 4 doubles). Strides let a host pass its own
+ *    array of structs without copying; they must be multiples of 8 bytes.
+ *    A batch gives the same bits as `count` calls of one frame.
+ *  - Statuses. Every function returns a tarn_status. A function that
+ *    returns anything but TARN_OK has changed nothing: not the calibrator,
+ *    not the caller's arrays (an optional tarn_quality is the only output
+ *    it fills). Calibrate functions refuse NaN and infinite inputs; apply
+ *    functions carry NaN frames through as NaN (a frame the tracking lost
+ *    stays lost) and never refuse a batch for one.
+ *  - Nothing is ever written to standard output or standard error, and no
+ *    C++ exception crosses this API.
+ *  - Threads. Different calibrators share nothing and may be used from
+ *    different threads at the same time. One calibrator is used from one
+ *    thread at a time (the host serialises its calls).
+ *  - Booleans cross as one byte (unsigned char, 0 or 1).
+ */
+#ifndef TARN_CALIBRATOR_H
+#define TARN_CALIBRATOR_H
+
+#include <stddef.h>
+
+/* Version of this header. NUMBER is major * 10000 + minor * 100 + patch;
+ * tarn_version() gives the library's, for a check at run time. */
+#define TARN_CALIBRATOR_VERSION_MAJOR 1
+#define TARN_CALIBRATOR_VERSION_MINOR 0
+#define TARN_CALIBRATOR_VERSION_PATCH 0
+#define TARN_CALIBRATOR_VERSION_NUMBER                                             \
+    (TARN_CALIBRATOR_VERSION_MAJOR * 10000 + TARN_CALIBRATOR_VERSION_MINOR * 100 + \
+     TARN_CALIBRATOR_VERSION_PATCH)
+
+#if defined(_WIN32)
+#  if defined(TARN_BUILDING_CALIBRATOR)
+#    define TARN_CALIBRATOR_API __declspec(dllexport)
+#  else
+#    define TARN_CALIBRATOR_API __declspec(dllimport)
+#  endif
+#else
+#  if defined(TARN_BUILDING_CALIBRATOR)
+#    define TARN_CALIBRATOR_API __attribute__((visibility("default")))
+#  else
+#    define TARN_CALIBRATOR_API
+#  endif
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef enum tarn_status {
+    TARN_OK = 0,
+    TARN_INVALID_ARGUMENT = 1,   /* null pointer, bad count, stride or enum
+                                    value, NaN or infinite input */
+    TARN_DEGENERATE_INPUT = 2,   /* no frame can be decided from the input;
+                                    the quality record names the rule */
+    TARN_NOT_CALIBRATED = 3,     /* apply before the matching calibration */
+    TARN_BUFFER_TOO_SMALL = 4,   /* tarn_calibrator_save: see `size` */
+    TARN_INVALID_SAVED_STATE = 5,/* restore: truncated, altered or foreign */
+    TARN_OUT_OF_MEMORY = 6
+} tarn_status;
+
+typedef enum tarn_convention {
+    TARN_CONVENTION_LIBRARY = 0,
+    TARN_CONVENTION_UNITY = 1,
+    TARN_CONVENTION_OPENXR = 2,
+    TARN_CONVENTION_UNREAL = 3
+} tarn_convention;
+
+typedef enum tarn_hand { TARN_RIGHT_HAND = 0, TARN_LEFT_HAND = 1 } tarn_hand;
+
+typedef enum tarn_device {
+    TARN_RIGHT_TRACKER = 0,
+    TARN_LEFT_TRACKER = 1,
+    TARN_HEADSET = 2
+} tarn_device;
+
+/* The rule that made an input degenerate. */
+typedef enum tarn_degeneracy {
+    TARN_DEGENERACY_NONE = 0,
+    TARN_DEGENERACY_ZERO_QUATERNION = 1,   /* every component below 1e-8 in
+                                              magnitude: no orientation */
+    TARN_DEGENERACY_NEAR_VERTICAL = 2,     /* pitched more than 85 degrees:
+                                              the heading is undefined */
+    TARN_DEGENERACY_HANDS_TOO_CLOSE = 3,   /* two positions closer than
+                                              0.001 m on both horizontal
+                                              axes: no direction between
+                                              them */
+    TARN_DEGENERACY_NO_DEVICE = 4          /* All-VR with no device on */
+} tarn_degeneracy;
+
+/* The input a degeneracy was found in. */
+typedef enum tarn_input {
+    TARN_INPUT_NONE = 0,
+    TARN_INPUT_SOURCE = 1,          /* single hand: the glove row */
+    TARN_INPUT_TARGET = 2,          /* single hand: the wrist tracker */
+    TARN_INPUT_POSITIONS = 3,       /* double hand, or both trackers */
+    TARN_INPUT_RIGHT_TRACKER = 4,
+    TARN_INPUT_LEFT_TRACKER = 5,
+    TARN_INPUT_HEADSET = 6
+} tarn_input;
+
+/* What a calibrate function found in its input. Fields that do not apply
+ * to a calibration are NaN. Angles in radians. */
+typedef struct tarn_quality {
+    tarn_degeneracy degeneracy;   /* the rule that refused the calibration */
+    tarn_input degenerate_input;  /* where it was found */
+    double source_tilt;           /* single hand: how far the source is
+                                     tilted away from a pure heading (the
+                                     calibration ignores it), 0 to pi */
+    double target_tilt;           /* single hand: the same for the target */
+    double separation;            /* double hand, All-VR with both trackers:
+                                     horizontal distance of the positions,
+                                     in the host's length unit */
+    /* All-VR: the frame heading each possible source would give, about the
+     * world's up axis in the library convention (counter-clockwise seen
+     * from above, 0 along +X right-handed): the line from the left to the
+     * right tracker, each tracker's forward axis, the headset's heading. */
+    double tracker_line_heading;
+    double right_forward_heading;
+    double left_forward_heading;
+    double headset_heading;
+    double largest_disagreement;  /* largest difference between any two of
+                                     the four above, 0 to pi */
+} tarn_quality;
+
+/* The inputs of an All-VR calibration, in the calibrator's convention.
+ * Arrays of a device that is off are not read. A wrist tracker's forward
+ * is its own +Y axis in the library convention (its +Z in Unity's, its -Z
+ * in OpenXR's, its +X in Unreal's). */
+typedef struct tarn_all_vr_input {
+    unsigned char right_tracker_on;
+    unsigned char left_tracker_on;
+    unsigned char headset_on;
+    /* Which device decides the frame when both kinds are on: 0 the trackers
+     * (the line between two trackers, or where a tracker alone points),
+     * 1 the headset (its heading, origin 0.5 m behind it). A headset alone
+     * always decides. */
+    unsigned char headset_decides;
+    double right_position[3];
+    double right_orientation[4];
+    double left_position[3];
+    double left_orientation[4];
+    double headset_position[3];
+    double headset_orientation[4];
+} tarn_all_vr_input;
+
+typedef struct tarn_calibrator tarn_calibrator;
+
+/* ---- Library ---------------------------------------------------------- */
+
+/* TARN_CALIBRATOR_VERSION_NUMBER of the library as built. */
+TARN_CALIBRATOR_API unsigned tarn_version(void);
+
+/* A fixed English name for every status ("TARN_OK", ...) and degeneracy
+ * ("hands too close", ...); "unknown" for values outside the enums. Static
+ * strings: never freed. */
+TARN_CALIBRATOR_API const char* tarn_status_string(tarn_status status);
+TARN_CALIBRATOR_API const char* tarn_degeneracy_string(tarn_degeneracy degeneracy);
+
+/* ---- Handles ---------------------------------------------------------- */
+
+/* A new calibrator with no calibration, taking and returning data in
+ * `convention`. *calibrator is set only on TARN_OK.
+ * Statuses: TARN_INVALID_ARGUMENT (calibrator NULL, unknown convention),
+ * TARN_OUT_OF_MEMORY. */
+TARN_CALIBRATOR_API tarn_status tarn_calibrator_create(tarn_convention convention, tarn_calibrator** calibrator);
+
+/* Frees a calibrator. NULL is ignored. */
+TARN_CALIBRATOR_API void tarn_calibrator_destroy(tarn_calibrator* calibrator);
+
+/* ---- Single hand ------------------------------------------------------ */
+
+/* Calibrates one hand: afterwards hand data whose heading is that of
+ * `source` (a glove row, usually the wrist's) comes out with the heading
+ * of `target` (the wrist tracker) plus 90 degrees for the right hand,
+ * minus 90 for the left. Only the headings of source and target count.
+ * quality: optional, filled on every status but TARN_INVALID_ARGUMENT for
+ * a NULL calibrator.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, NaN or infinite
+ * component), TARN_DEGENERATE_INPUT (source or target zero or near
+ * vertical), TARN_OUT_OF_MEMORY. */
+TARN_CALIBRATOR_API tarn_status tarn_calibrate_hand(tarn_calibrator* calibrator, tarn_hand hand,
+                                                    const double source[4], const double target[4],
+                                                    tarn_quality* quality);
+
+/* Turns `count` hand blocks of one hand about the world's up axis by the
+ * hand's calibration, in place.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator, NULL blocks with a
+ * count above 0, unknown hand, bad stride), TARN_NOT_CALIBRATED. */
+TARN_CALIBRATOR_API tarn_status tarn_apply_hand(const tarn_calibrator* calibrator, tarn_hand hand, double* blocks,
+                                                size_t stride, size_t count);
+
+/* ---- Double hand ------------------------------------------------------ */
+
+/* A frame for both hands from their positions: origin midway, forward
+ * axis from position2 towards position1 (X in the library convention),
+ * up unchanged. quality: optional.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, NaN or infinite component),
+ * TARN_DEGENERATE_INPUT (hands too close), TARN_OUT_OF_MEMORY. */
+TARN_CALIBRATOR_API tarn_status tarn_calibrate_both_hands(tarn_calibrator* calibrator, const double position1[3],
+                                                          const double position2[3], tarn_quality* quality);
+
+/* Re-expresses `count` frames of both hand blocks and both positions in
+ * the double-hand frame, in place; each array has its own stride.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator, a NULL array with a
+ * count above 0, bad stride), TARN_NOT_CALIBRATED. */
+TARN_CALIBRATOR_API tarn_status tarn_apply_both_hands(const tarn_calibrator* calibrator, double* hand1,
+                                                      size_t hand1_stride, double* hand2, size_t hand2_stride,
+                                                      double* position1, size_t position1_stride, double* position2,
+                                                      size_t position2_stride, size_t count);
+
+/* Discards the double-hand calibration. Statuses: TARN_INVALID_ARGUMENT
+ * (NULL). */
+TARN_CALIBRATOR_API tarn_status tarn_reset_both_hands(tarn_calibrator* calibrator);
+
+/* ---- All-VR ----------------------------------------------------------- */
+
+/* A frame for the trackers and the headset (a heading and an origin on the
+ * floor, height 0) from the devices that are on: both trackers give the
+ * line from the left to the right tracker and the point midway; one
+ * tracker gives where it points and a point 0.2 m beside it towards the
+ * body's centre; the headset (when it decides) its heading and a point
+ * 0.5 m behind it. Every device that is on is covered by the calibration
+ * and replaces the previous All-VR calibration. quality: optional.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, NaN or infinite component of a
+ * device that is on), TARN_DEGENERATE_INPUT (no device on, two trackers
+ * too close, an orientation of a device that is on zero or near
+ * vertical), TARN_OUT_OF_MEMORY. */
+TARN_CALIBRATOR_API tarn_status tarn_calibrate_all_vr(tarn_calibrator* calibrator, const tarn_all_vr_input* input,
+                                                      tarn_quality* quality);
+
+/* Re-expresses `count` poses of one device in the All-VR frame, in place:
+ * positions relative to the frame's origin and heading, orientations with
+ * the device's heading at calibration taken out. Either array may be NULL
+ * (not converted), not both.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator, both arrays NULL with
+ * a count above 0, unknown device, bad stride), TARN_NOT_CALIBRATED (the
+ * last All-VR calibration did not cover the device). */
+TARN_CALIBRATOR_API tarn_status tarn_apply_device(const tarn_calibrator* calibrator, tarn_device device,
+                                                  double* positions, size_t position_stride, double* orientations,
+                                                  size_t orientation_stride, size_t count);
+
+/* ---- Reading a calibration back --------------------------------------- */
+
+/* The rotation each calibration applies and, where it has one, the origin
+ * of its frame, in the calibrator's convention: for a hand, the rotation
+ * applied to its rows (origin not written); for both hands and All-VR,
+ * the frame's orientation in the world and its origin. `origin` may be
+ * NULL. For All-VR, `covered` (optional, 3 bytes indexed by tarn_device)
+ * says which devices the calibration covers.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator or rotation, unknown
+ * hand), TARN_NOT_CALIBRATED. */
+TARN_CALIBRATOR_API tarn_status tarn_get_hand_rotation(const tarn_calibrator* calibrator, tarn_hand hand,
+                                                       double rotation[4]);
+TARN_CALIBRATOR_API tarn_status tarn_get_both_hands_frame(const tarn_calibrator* calibrator, double rotation[4],
+                                                          double origin[3]);
+TARN_CALIBRATOR_API tarn_status tarn_get_all_vr_frame(const tarn_calibrator* calibrator, double rotation[4],
+                                                      double origin[3], unsigned char covered[3]);
+
+/* ---- Saved calibrations ----------------------------------------------- */
+
+/* Writes the calibrator's calibrations (not its convention) as a small
+ * versioned byte string with a checksum. On TARN_OK *size is the number
+ * of bytes written; on TARN_BUFFER_TOO_SMALL (buffer NULL or capacity too
+ * small) it is the number needed and nothing is written.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator or size),
+ * TARN_BUFFER_TOO_SMALL. */
+TARN_CALIBRATOR_API tarn_status tarn_calibrator_save(const tarn_calibrator* calibrator, unsigned char* buffer,
+                                                     size_t capacity, size_t* size);
+
+/* Replaces the calibrator's calibrations by those of a saved string,
+ * bit for bit as they were saved (from a calibrator of any convention).
+ * Statuses: TARN_INVALID_ARGUMENT (NULL), TARN_INVALID_SAVED_STATE (a
+ * truncated, altered or foreign string, or one of a newer format). */
+TARN_CALIBRATOR_API tarn_status tarn_calibrator_restore(tarn_calibrator* calibrator, const unsigned char* data,
+                                                        size_t size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TARN_CALIBRATOR_H */
