@@ -15,16 +15,6 @@ constexpr double kPresenceThreshold = 1e-8;   // second quaternion counts as sup
 constexpr double kWristToCenter = 0.2;        // single tracker: wrist to body centre
 constexpr double kHeadsetToCenter = 0.5;      // headset: forward to body centre
 
-// Supplied: not null and some component of magnitude 1e-8 or more (NaN
-// counts as such).
-bool isSupplied(const double* quaternion)
-{
-    if (quaternion == nullptr) return false;
-    for (int k = 0; k < 4; ++k)
-        if (!(std::fabs(quaternion[k]) < kPresenceThreshold)) return true;
-    return false;
-}
-
 // Moves the origin to `centre` (or adds `centre` to it), then drops it onto
 // the floor.
 void placeOrigin(AllVRCalibrationState& s, const MatFunc& centre, bool replaceOrigin)
@@ -49,7 +39,7 @@ void calibrateFromBothTrackers(AllVRCalibrationState& s, const TrackerInput& rig
     const MatFunc r(right.position, 3);
     const MatFunc l(left.position, 3);
     const MatFunc d = r - l;
-    if (!(std::fabs(d.data[0]) > kTrackerSeparation || std::fabs(d.data[1]) > kTrackerSeparation)) return;
+    if (trackersTooClose(d.data[0], d.data[1])) return;
     placeOrigin(s, (r + l) * 0.5, replaceOrigin);
     s.frameHeading = headingQuaternion(std::atan2(d.data[1], d.data[0]));
     s.rTrackerCalibrated = true;
@@ -71,6 +61,19 @@ void calibrateFromOneTracker(AllVRCalibrationState& s, const TrackerInput& track
 }
 
 }  // namespace
+
+bool trackersTooClose(double dx, double dy)
+{
+    return !(std::fabs(dx) > kTrackerSeparation || std::fabs(dy) > kTrackerSeparation);
+}
+
+bool isSupplied(const double* quaternion)
+{
+    if (quaternion == nullptr) return false;
+    for (int k = 0; k < 4; ++k)
+        if (!(std::fabs(quaternion[k]) < kPresenceThreshold)) return true;
+    return false;
+}
 
 bool calibrateAllVR(AllVRCalibrationState& s, const TrackerInput& right, const TrackerInput& left,
                     const HeadsetInput& headset, bool replaceOrigin)

@@ -22,6 +22,17 @@ struct HeadsetInput {
     const double* quaternion; // 4 doubles
 };
 
+// Whether two trackers at these horizontal offsets (right minus left) are
+// too close to give a line: neither |dx| nor |dy| above 0.001 (NaN is too
+// close). The calibration then leaves the frame alone and covers neither
+// tracker.
+bool trackersTooClose(double dx, double dy);
+
+// Whether a second quaternion counts as supplied: not null and some
+// component of magnitude 1e-8 or more (NaN counts). Without one from either
+// tracker, a headset that is on decides the frame.
+bool isSupplied(const double* quaternion);
+
 // Runs one calibration. replaceOrigin: the new origin replaces the stored
 // one, otherwise it is added to it. Arrays of devices that are off are not
 // read. Always returns true.

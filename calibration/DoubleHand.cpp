@@ -14,12 +14,17 @@ constexpr double kHorizontalTolerance = 0.001;
 
 }  // namespace
 
+bool handsTooClose(double dx, double dy)
+{
+    return std::fabs(dx) < kHorizontalTolerance && std::fabs(dy) < kHorizontalTolerance;
+}
+
 bool calibrateDoubleHand(DoubleHandState& state, const double* position1, const double* position2)
 {
     const MatFunc p1(position1, 3);
     const MatFunc p2(position2, 3);
     const MatFunc d = p1 - p2;
-    if (std::fabs(d.data[0]) < kHorizontalTolerance && std::fabs(d.data[1]) < kHorizontalTolerance) {
+    if (handsTooClose(d.data[0], d.data[1])) {
         state.DoubleHandCalibrated = false;
         return false;
     }

@@ -6,6 +6,10 @@
 
 namespace tarn {
 
+// The refusal rule: both horizontal components of position1 - position2
+// (dx, dy) below 0.001 in absolute value. NaN is not refused.
+bool handsTooClose(double dx, double dy);
+
 // Positions: 3 doubles each. Refuses (returns false, leaves the family
 // uncalibrated) when both horizontal components of position1 - position2 are
 // below 0.001 in absolute value; a NaN component is not refused.

@@ -76,8 +76,20 @@ const char* errorText(ErrorLine line)
     return "";
 }
 
+namespace {
+thread_local ErrorLineCounter* tCounter = nullptr;
+}  // namespace
+
+ErrorLineCounter::ErrorLineCounter() : outer_(tCounter) { tCounter = this; }
+
+ErrorLineCounter::~ErrorLineCounter() { tCounter = outer_; }
+
 void writeErrorLine(ErrorLine line)
 {
+    if (tCounter != nullptr) {
+        ++tCounter->count_;
+        return;
+    }
     const char* text = errorText(line);
     std::cout.write(text, static_cast<std::streamsize>(std::strlen(text)));
     std::cout << std::endl;

@@ -30,7 +30,26 @@ enum class ErrorLine {
 // The message bytes of `line`, without the end of line.
 const char* errorText(ErrorLine line);
 
-// Writes the message of `line` to standard output, ends the line, flushes.
+// The one sink of error lines: writes the message of `line` to standard
+// output, ends the line, flushes; or, while an ErrorLineCounter is alive on
+// the calling thread, counts it there instead.
 void writeErrorLine(ErrorLine line);
+
+// Diverts the error lines of its thread for its lifetime: the integrator
+// API reports statuses and never writes to a stream.
+class ErrorLineCounter {
+public:
+    ErrorLineCounter();
+    ~ErrorLineCounter();
+    ErrorLineCounter(const ErrorLineCounter&) = delete;
+    ErrorLineCounter& operator=(const ErrorLineCounter&) = delete;
+
+    int count() const { return count_; }
+
+private:
+    friend void writeErrorLine(ErrorLine line);
+    ErrorLineCounter* outer_;
+    int count_ = 0;
+};
 
 }  // namespace tarn

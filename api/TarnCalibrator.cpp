@@ -1,0 +1,256 @@
+// The integrator API: a C layer over tarn::Calibrator. It checks pointers,
+// counts, strides and enum values, translates between the C types and the
+// engine's, and keeps every C++ exception and every error line of the
+// engine on this side of the boundary.
+#include "TarnCalibrator.h"
+
+#include <cmath>
+#include <new>
+
+#include "calibration/Calibrator.h"
+#include "calibration/SavedCalibration.h"
+#include "matrix/ErrorLine.h"
+
+using namespace tarn;
+
+struct tarn_calibrator {
+    Calibrator engine;
+};
+
+namespace {
+
+static_assert(static_cast<int>(Status::OutOfMemory) == TARN_OUT_OF_MEMORY, "status values");
+static_assert(static_cast<int>(Degeneracy::NoDevice) == TARN_DEGENERACY_NO_DEVICE, "degeneracy values");
+static_assert(static_cast<int>(Input::Headset) == TARN_INPUT_HEADSET, "input values");
+static_assert(static_cast<int>(Convention::Unreal) == TARN_CONVENTION_UNREAL, "convention values");
+static_assert(static_cast<int>(VRDevice::Headset) == TARN_HEADSET, "device values");
+
+// Runs `body` with the engine's error lines diverted and its exceptions
+// caught. An error line means the engine met an input it cannot use.
+template <class Body>
+tarn_status guarded(Body body) noexcept
+{
+    try {
+        ErrorLineCounter lines;
+        const Status status = body();
+        return lines.count() == 0 ? static_cast<tarn_status>(status) : TARN_INVALID_ARGUMENT;
+    } catch (const std::bad_alloc&) {
+        return TARN_OUT_OF_MEMORY;
+    } catch (...) {
+        return TARN_INVALID_ARGUMENT;
+    }
+}
+
+bool isHand(tarn_hand hand) { return hand == TARN_RIGHT_HAND || hand == TARN_LEFT_HAND; }
+Hand handOf(tarn_hand hand) { return hand == TARN_RIGHT_HAND ? Hand::Right : Hand::Left; }
+
+// A stride is 0 (packed) or a whole number of doubles no smaller than one
+// frame.
+bool validStride(std::size_t stride, std::size_t doubles)
+{
+    return stride % sizeof(double) == 0 && (stride == 0 || stride >= doubles * sizeof(double));
+}
+
+// A frame array: data may be null only when there are no frames.
+bool validFrames(const double* data, std::size_t stride, std::size_t doubles, std::size_t count)
+{
+    return (data != nullptr || count == 0) && validStride(stride, doubles);
+}
+
+void copyQuality(const Quality& q, tarn_quality* out)
+{
+    if (out == nullptr) return;
+    out->degeneracy = static_cast<tarn_degeneracy>(q.degeneracy);
+    out->degenerate_input = static_cast<tarn_input>(q.degenerateInput);
+    out->source_tilt = q.sourceTilt;
+    out->target_tilt = q.targetTilt;
+    out->separation = q.separation;
+    out->tracker_line_heading = q.trackerLineHeading;
+    out->right_forward_heading = q.rightForwardHeading;
+    out->left_forward_heading = q.leftForwardHeading;
+    out->headset_heading = q.headsetHeading;
+    out->largest_disagreement = q.largestDisagreement;
+}
+
+// A calibrate call: fills the optional quality record whatever the status.
+template <class Body>
+tarn_status calibrating(tarn_quality* quality, Body body) noexcept
+{
+    Quality q;
+    const tarn_status status = guarded([&] { return body(q); });
+    copyQuality(q, quality);
+    return status;
+}
+
+}  // namespace
+
+extern "C" {
+
+TARN_CALIBRATOR_API unsigned tarn_version(void) { return TARN_CALIBRATOR_VERSION_NUMBER; }
+
+TARN_CALIBRATOR_API const char* tarn_status_string(tarn_status status)
+{
+    switch (status) {
+    case TARN_OK: return "TARN_OK";
+    case TARN_INVALID_ARGUMENT: return "TARN_INVALID_ARGUMENT";
+    case TARN_DEGENERATE_INPUT: return "TARN_DEGENERATE_INPUT";
+    case TARN_NOT_CALIBRATED: return "TARN_NOT_CALIBRATED";
+    case TARN_BUFFER_TOO_SMALL: return "TARN_BUFFER_TOO_SMALL";
+    case TARN_INVALID_SAVED_STATE: return "TARN_INVALID_SAVED_STATE";
+    case TARN_OUT_OF_MEMORY: return "TARN_OUT_OF_MEMORY";
+    }
+    return "unknown";
+}
+
+TARN_CALIBRATOR_API const char* tarn_degeneracy_string(tarn_degeneracy degeneracy)
+{
+    switch (degeneracy) {
+    case TARN_DEGENERACY_NONE: return "none";
+    case TARN_DEGENERACY_ZERO_QUATERNION: return "zero quaternion";
+    case TARN_DEGENERACY_NEAR_VERTICAL: return "near vertical (heading undefined)";
+    case TARN_DEGENERACY_HANDS_TOO_CLOSE: return "too close to decide a direction";
+    case TARN_DEGENERACY_NO_DEVICE: return "no device on";
+    }
+    return "unknown";
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_calibrator_create(tarn_convention convention, tarn_calibrator** calibrator)
+{
+    if (calibrator == nullptr || !isConvention(convention)) return TARN_INVALID_ARGUMENT;
+    return guarded([&] {
+        *calibrator = new tarn_calibrator{Calibrator(static_cast<Convention>(convention))};
+        return Status::Ok;
+    });
+}
+
+TARN_CALIBRATOR_API void tarn_calibrator_destroy(tarn_calibrator* calibrator) { delete calibrator; }
+
+TARN_CALIBRATOR_API tarn_status tarn_calibrate_hand(tarn_calibrator* calibrator, tarn_hand hand,
+                                                    const double source[4], const double target[4],
+                                                    tarn_quality* quality)
+{
+    if (calibrator == nullptr || !isHand(hand) || source == nullptr || target == nullptr) return TARN_INVALID_ARGUMENT;
+    return calibrating(quality, [&](Quality& q) { return calibrator->engine.calibrateHand(handOf(hand), source, target, q); });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_apply_hand(const tarn_calibrator* calibrator, tarn_hand hand, double* blocks,
+                                                size_t stride, size_t count)
+{
+    if (calibrator == nullptr || !isHand(hand) || !validFrames(blocks, stride, 80, count)) return TARN_INVALID_ARGUMENT;
+    return guarded([&] { return calibrator->engine.applyHand(handOf(hand), {blocks, stride}, count); });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_calibrate_both_hands(tarn_calibrator* calibrator, const double position1[3],
+                                                          const double position2[3], tarn_quality* quality)
+{
+    if (calibrator == nullptr || position1 == nullptr || position2 == nullptr) return TARN_INVALID_ARGUMENT;
+    return calibrating(quality, [&](Quality& q) { return calibrator->engine.calibrateBothHands(position1, position2, q); });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_apply_both_hands(const tarn_calibrator* calibrator, double* hand1,
+                                                      size_t hand1_stride, double* hand2, size_t hand2_stride,
+                                                      double* position1, size_t position1_stride, double* position2,
+                                                      size_t position2_stride, size_t count)
+{
+    if (calibrator == nullptr || !validFrames(hand1, hand1_stride, 80, count) ||
+        !validFrames(hand2, hand2_stride, 80, count) || !validFrames(position1, position1_stride, 3, count) ||
+        !validFrames(position2, position2_stride, 3, count))
+        return TARN_INVALID_ARGUMENT;
+    return guarded([&] {
+        return calibrator->engine.applyBothHands({hand1, hand1_stride}, {hand2, hand2_stride},
+                                                 {position1, position1_stride}, {position2, position2_stride}, count);
+    });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_reset_both_hands(tarn_calibrator* calibrator)
+{
+    if (calibrator == nullptr) return TARN_INVALID_ARGUMENT;
+    return guarded([&] {
+        calibrator->engine.resetBothHands();
+        return Status::Ok;
+    });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_calibrate_all_vr(tarn_calibrator* calibrator, const tarn_all_vr_input* input,
+                                                      tarn_quality* quality)
+{
+    if (calibrator == nullptr || input == nullptr) return TARN_INVALID_ARGUMENT;
+    const unsigned char flags[4] = {input->right_tracker_on, input->left_tracker_on, input->headset_on,
+                                    input->headset_decides};
+    for (unsigned char flag : flags)
+        if (flag > 1) return TARN_INVALID_ARGUMENT;
+    AllVRInput in;
+    const double* positions[3] = {input->right_position, input->left_position, input->headset_position};
+    const double* orientations[3] = {input->right_orientation, input->left_orientation, input->headset_orientation};
+    for (int d = 0; d < 3; ++d) {
+        in.on[d] = flags[d] != 0;
+        for (int k = 0; k < 3; ++k) in.position[d][k] = positions[d][k];
+        for (int k = 0; k < 4; ++k) in.orientation[d][k] = orientations[d][k];
+    }
+    in.headsetDecides = flags[3] != 0;
+    return calibrating(quality, [&](Quality& q) { return calibrator->engine.calibrateAllVR(in, q); });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_apply_device(const tarn_calibrator* calibrator, tarn_device device,
+                                                  double* positions, size_t position_stride, double* orientations,
+                                                  size_t orientation_stride, size_t count)
+{
+    const bool anyArray = positions != nullptr || orientations != nullptr;
+    if (calibrator == nullptr || device < TARN_RIGHT_TRACKER || device > TARN_HEADSET || (!anyArray && count > 0) ||
+        !validStride(position_stride, 3) || !validStride(orientation_stride, 4))
+        return TARN_INVALID_ARGUMENT;
+    return guarded([&] {
+        return calibrator->engine.applyDevice(static_cast<VRDevice>(device), {positions, position_stride},
+                                              {orientations, orientation_stride}, count);
+    });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_get_hand_rotation(const tarn_calibrator* calibrator, tarn_hand hand,
+                                                       double rotation[4])
+{
+    if (calibrator == nullptr || !isHand(hand) || rotation == nullptr) return TARN_INVALID_ARGUMENT;
+    return guarded([&] { return calibrator->engine.handRotation(handOf(hand), rotation); });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_get_both_hands_frame(const tarn_calibrator* calibrator, double rotation[4],
+                                                          double origin[3])
+{
+    if (calibrator == nullptr || rotation == nullptr) return TARN_INVALID_ARGUMENT;
+    return guarded([&] { return calibrator->engine.bothHandsFrame(rotation, origin); });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_get_all_vr_frame(const tarn_calibrator* calibrator, double rotation[4],
+                                                      double origin[3], unsigned char covered[3])
+{
+    if (calibrator == nullptr || rotation == nullptr) return TARN_INVALID_ARGUMENT;
+    return guarded([&] {
+        bool devices[3];
+        const Status status = calibrator->engine.allVRFrame(rotation, origin, devices);
+        if (status == Status::Ok && covered != nullptr)
+            for (int d = 0; d < 3; ++d) covered[d] = devices[d];
+        return status;
+    });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_calibrator_save(const tarn_calibrator* calibrator, unsigned char* buffer,
+                                                     size_t capacity, size_t* size)
+{
+    if (calibrator == nullptr || size == nullptr) return TARN_INVALID_ARGUMENT;
+    *size = savedCalibrationSize();
+    if (buffer == nullptr || capacity < *size) return TARN_BUFFER_TOO_SMALL;
+    return guarded([&] {
+        saveCalibration(calibrator->engine, buffer);
+        return Status::Ok;
+    });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_calibrator_restore(tarn_calibrator* calibrator, const unsigned char* data,
+                                                        size_t size)
+{
+    if (calibrator == nullptr || data == nullptr) return TARN_INVALID_ARGUMENT;
+    return guarded([&] {
+        return restoreCalibration(calibrator->engine, data, size) ? Status::Ok : Status::InvalidSavedState;
+    });
+}
+
+}  // extern "C"

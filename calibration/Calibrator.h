@@ -1,0 +1,103 @@
+#pragma once
+// A calibrator: one user's three calibrations as an object, in one host
+// convention, with the checks the 16 exports do not make. Every operation
+// returns a Status; one that does not return Status::Ok has changed
+// neither the calibrator nor the caller's arrays. The integrator API
+// (api/TarnCalibrator.cpp) is a thin C layer over this class; the enums'
+// values are those of include/TarnCalibrator.h.
+#include <cstddef>
+
+#include "calibration/AllVR.h"
+#include "calibration/CalibrationState.h"
+#include "calibration/HostConvention.h"
+#include "calibration/InputQuality.h"
+#include "calibration/SingleHand.h"
+
+namespace tarn {
+
+enum class Status {
+    Ok = 0,
+    InvalidArgument = 1,
+    DegenerateInput = 2,
+    NotCalibrated = 3,
+    BufferTooSmall = 4,
+    InvalidSavedState = 5,
+    OutOfMemory = 6,
+};
+
+// Where a degeneracy was found.
+enum class Input { None = 0, Source = 1, Target = 2, Positions = 3, RightTracker = 4, LeftTracker = 5, Headset = 6 };
+
+// What a calibration found in its input; NaN where a field does not apply.
+// Headings in the library convention (see include/TarnCalibrator.h).
+struct Quality {
+    Degeneracy degeneracy = Degeneracy::None;
+    Input degenerateInput = Input::None;
+    double sourceTilt;
+    double targetTilt;
+    double separation;
+    double trackerLineHeading;
+    double rightForwardHeading;
+    double leftForwardHeading;
+    double headsetHeading;
+    double largestDisagreement;
+    Quality();
+};
+
+// The inputs of an All-VR calibration, indexed by VRDevice.
+struct AllVRInput {
+    bool on[3] = {false, false, false};
+    bool headsetDecides = false;
+    double position[3][3] = {};
+    double orientation[3][4] = {};
+};
+
+// `count` frames of doubles, frame k at byte offset k * stride (stride 0:
+// packed frames of the natural size).
+struct Frames {
+    double* data;
+    std::size_t stride;
+    double* frame(std::size_t k, std::size_t doubles) const
+    {
+        const std::size_t bytes = stride != 0 ? stride : doubles * sizeof(double);
+        return reinterpret_cast<double*>(reinterpret_cast<unsigned char*>(data) + k * bytes);
+    }
+};
+
+class Calibrator {
+public:
+    explicit Calibrator(Convention convention) : convention_(convention) {}
+
+    Convention convention() const { return convention_; }
+
+    Status calibrateHand(Hand hand, const double* source, const double* target, Quality& quality);
+    Status applyHand(Hand hand, Frames blocks, std::size_t count) const;
+
+    Status calibrateBothHands(const double* position1, const double* position2, Quality& quality);
+    Status applyBothHands(Frames hand1, Frames hand2, Frames position1, Frames position2, std::size_t count) const;
+    void resetBothHands();
+
+    Status calibrateAllVR(const AllVRInput& input, Quality& quality);
+    // Either of positions.data and orientations.data may be null.
+    Status applyDevice(VRDevice device, Frames positions, Frames orientations, std::size_t count) const;
+
+    // Reading a calibration back, in the calibrator's convention: the
+    // rotation applied to a hand's rows; a frame's orientation and origin
+    // (origin may be null); which devices the All-VR calibration covers.
+    Status handRotation(Hand hand, double* rotation) const;
+    Status bothHandsFrame(double* rotation, double* origin) const;
+    Status allVRFrame(double* rotation, double* origin, bool* covered) const;
+
+    // The calibrations, and whether each hand has one (the 16 exports'
+    // state has no such flag: an uncalibrated hand turns by nothing).
+    const CalibrationState& state() const { return state_; }
+    const bool* handsCalibrated() const { return handCalibrated_; }
+    void replaceState(const CalibrationState& state, const bool handsCalibrated[2]);
+
+private:
+    Convention convention_;
+    CalibrationState state_;
+    bool handCalibrated_[2] = {false, false};
+};
+
+}  // namespace tarn

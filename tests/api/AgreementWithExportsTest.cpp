@@ -1,0 +1,133 @@
+// The integrator API against the 16 exports: in the library's convention
+// the same calibration on the same data gives the same bits, for one and
+// for several calibrators, single frames and strided batches.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "TarnCalibrator.h"
+#include "TarnHandCalibrationSDK.h"
+#include "api/ProcessState.h"
+#include "api/SessionData.h"
+#include "calibration/InputQuality.h"
+
+namespace {
+
+using Calibrator = std::unique_ptr<tarn_calibrator, void (*)(tarn_calibrator*)>;
+
+Calibrator create(tarn_convention convention)
+{
+    tarn_calibrator* c = nullptr;
+    EXPECT_EQ(tarn_calibrator_create(convention, &c), TARN_OK);
+    return {c, tarn_calibrator_destroy};
+}
+
+template <class T>
+bool sameBits(const T& a, const T& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// A host's frame record: the API reads its arrays through strides.
+struct Frame {
+    Hand80 right, left;
+    std::array<double, 3> position1, position2;
+    double timestamp;
+};
+
+TEST(AgreementWithExports, EveryCalibrationAndBatchGivesTheExportsBits)
+{
+    RandomSession session(0x5e55);
+    Calibrator first = create(TARN_CONVENTION_LIBRARY), second = create(TARN_CONVENTION_LIBRARY);
+    for (int trial = 0; trial < 60; ++trial) {
+        tarn::resetProcessStateForTesting();
+        tarn_calibrator* c = (trial % 2 ? first : second).get();  // two calibrators, interleaved
+        const auto source = session.orientation(), target = session.orientation();
+        InitialRHand(source.data(), target.data());
+        InitialLHand(target.data(), source.data());
+        ASSERT_EQ(tarn_calibrate_hand(c, TARN_RIGHT_HAND, source.data(), target.data(), nullptr), TARN_OK);
+        ASSERT_EQ(tarn_calibrate_hand(c, TARN_LEFT_HAND, target.data(), source.data(), nullptr), TARN_OK);
+        const auto p1 = session.position(), p2 = session.position();
+        ASSERT_TRUE(InitialDoubleCalibration(p1.data(), p2.data()));
+        ASSERT_EQ(tarn_calibrate_both_hands(c, p1.data(), p2.data(), nullptr), TARN_OK);
+
+        Frame frames[5];
+        for (Frame& f : frames) f = {session.hand(), session.hand(), session.position(), session.position(), 0};
+        Frame expected[5];
+        std::memcpy(expected, frames, sizeof frames);
+        const bool bothHands = trial % 3 == 0;
+        for (Frame& f : expected) {
+            if (bothHands) {
+                GetDoubleHandCalibrationData(f.right.data(), f.left.data(), f.position1.data(), f.position2.data());
+            } else {
+                GetCalculationDataRHand(f.right.data());
+                GetCalculationDataLHand(f.left.data());
+            }
+        }
+        if (bothHands) {
+            ASSERT_EQ(tarn_apply_both_hands(c, frames[0].right.data(), sizeof(Frame), frames[0].left.data(), sizeof(Frame),
+                                            frames[0].position1.data(), sizeof(Frame), frames[0].position2.data(),
+                                            sizeof(Frame), 5),
+                      TARN_OK);
+        } else {
+            ASSERT_EQ(tarn_apply_hand(c, TARN_RIGHT_HAND, frames[0].right.data(), sizeof(Frame), 5), TARN_OK);
+            for (Frame& f : frames) ASSERT_EQ(tarn_apply_hand(c, TARN_LEFT_HAND, f.left.data(), 0, 1), TARN_OK);
+        }
+        for (int k = 0; k < 5; ++k) ASSERT_TRUE(sameBits(frames[k], expected[k])) << "trial " << trial << " frame " << k;
+    }
+}
+
+TEST(AgreementWithExports, AllVRFramesDecidedByEachDeviceGiveTheExportsBits)
+{
+    RandomSession session(0xa11);
+    Calibrator c = create(TARN_CONVENTION_LIBRARY);
+    const double supplied[4] = {1, 0, 0, 0};
+    for (int trial = 0; trial < 80; ++trial) {
+        tarn::resetProcessStateForTesting();
+        tarn_all_vr_input in{};
+        in.right_tracker_on = trial % 4 != 1;
+        in.left_tracker_on = trial % 4 != 2;
+        in.headset_on = trial % 2;
+        in.headset_decides = trial % 5 == 0;
+        double* positions[3] = {in.right_position, in.left_position, in.headset_position};
+        double* orientations[3] = {in.right_orientation, in.left_orientation, in.headset_orientation};
+        double behind[3][3];
+        for (int d = 0; d < 3; ++d) {
+            const auto p = session.position();
+            const auto q = session.orientation();
+            std::memcpy(positions[d], p.data(), sizeof p);
+            std::memcpy(orientations[d], q.data(), sizeof q);
+            double forward[3];
+            tarn::forwardOf(q.data(), forward);  // a tracker's forward is its +Y axis
+            for (int k = 0; k < 3; ++k) behind[d][k] = p[k] - forward[k];
+        }
+        const double* decides = in.headset_decides ? nullptr : supplied;
+        ASSERT_TRUE(InitialAllVRCalibrationV2(in.right_tracker_on, in.right_position, behind[0], in.right_orientation,
+                                              decides, in.left_tracker_on, in.left_position, behind[1],
+                                              in.left_orientation, decides, in.headset_on, in.headset_position,
+                                              in.headset_orientation, true));
+        if (in.right_tracker_on + in.left_tracker_on + in.headset_on == 0) continue;
+        ASSERT_EQ(tarn_calibrate_all_vr(c.get(), &in, nullptr), TARN_OK) << trial;
+
+        void (*exports[3])(double*, double*) = {GetAllRTracker, GetAllLTracker, GetAllVRGlasses};
+        for (int d = 0; d < 3; ++d) {
+            std::array<double, 7> pose[3], expected[3];  // position then orientation
+            for (auto& p : pose) {
+                const auto position = session.position();
+                const auto orientation = session.orientation();
+                std::copy(position.begin(), position.end(), p.begin());
+                std::copy(orientation.begin(), orientation.end(), p.begin() + 3);
+            }
+            std::memcpy(expected, pose, sizeof pose);
+            for (auto& p : expected) exports[d](p.data(), p.data() + 3);
+            const bool covered = std::memcmp(pose, expected, sizeof pose) != 0;
+            EXPECT_EQ(tarn_apply_device(c.get(), static_cast<tarn_device>(d), pose[0].data(), sizeof pose[0],
+                                        pose[0].data() + 3, sizeof pose[0], 3),
+                      covered ? TARN_OK : TARN_NOT_CALIBRATED);
+            ASSERT_TRUE(sameBits(pose, expected)) << "trial " << trial << " device " << d;
+        }
+    }
+}
+
+}  // namespace

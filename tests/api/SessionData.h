@@ -1,0 +1,31 @@
+#pragma once
+// Seeded random calibration inputs and frames, in the library's own
+// convention, shared by the integrator API's tests.
+#include <array>
+#include <cmath>
+#include <random>
+#include <vector>
+
+using Hand80 = std::array<double, 80>;
+
+struct RandomSession {
+    std::mt19937_64 rng;
+    explicit RandomSession(unsigned long long seed) : rng(seed) {}
+
+    double uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(rng); }
+    // A unit quaternion [w, x, y, z] tilted at most about 40 degrees.
+    std::array<double, 4> orientation()
+    {
+        const double heading = uniform(-3.1, 3.1), tilt = uniform(-0.35, 0.35), axis = uniform(0, 6.28);
+        const std::array<double, 4> h{std::cos(heading / 2), 0, 0, std::sin(heading / 2)};
+        const std::array<double, 4> t{std::cos(tilt), std::sin(tilt) * std::cos(axis), std::sin(tilt) * std::sin(axis), 0};
+        return {h[0] * t[0] - h[3] * t[3], h[0] * t[1] - h[3] * t[2], h[0] * t[2] + h[3] * t[1], h[0] * t[3] + h[3] * t[0]};
+    }
+    std::array<double, 3> position() { return {uniform(-3, 3), uniform(-3, 3), uniform(0, 2)}; }
+    Hand80 hand()
+    {
+        Hand80 block;
+        for (double& v : block) v = uniform(-1, 1);
+        return block;
+    }
+};
