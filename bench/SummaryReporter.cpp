@@ -5,8 +5,24 @@
 
 namespace {
 
-const std::string kExportPrefix = "export/";
-const std::string kBaselinePrefix = "eigen/";
+// Each measured family and the family of its baselines: an export against
+// its Eigen baseline, a batch call against the same frames one call each.
+const std::pair<std::string, std::string> kBaselines[] = {{"export/", "eigen/"}, {"batch/", "single/"}};
+
+// The baseline's name of benchmark `name`, or "" when it has none.
+std::string baselineOf(const std::string& name)
+{
+    for (const auto& [measured, baseline] : kBaselines)
+        if (name.compare(0, measured.size(), measured) == 0) return baseline + name.substr(measured.size());
+    return "";
+}
+
+bool isBaseline(const std::string& name)
+{
+    for (const auto& pair : kBaselines)
+        if (name.compare(0, pair.second.size(), pair.second) == 0) return true;
+    return false;
+}
 
 double nanosecondsPerCall(const benchmark::BenchmarkReporter::Run& run)
 {
@@ -46,16 +62,12 @@ void SummaryReporter::ReportRuns(const std::vector<Run>& runs)
 void SummaryReporter::Finalize()
 {
     std::ostream& out = GetOutputStream();
-    out << "\n| benchmark | ns/call | Eigen ns/call | ratio | allocations/call |\n"
+    out << "\n| benchmark | ns/call | baseline ns/call | ratio | allocations/call |\n"
         << "|---|---:|---:|---:|---:|\n";
     for (const std::string& name : order_) {
-        if (name.compare(0, kBaselinePrefix.size(), kBaselinePrefix) == 0) continue;
-        const Measurement* baseline = nullptr;
-        if (name.compare(0, kExportPrefix.size(), kExportPrefix) == 0) {
-            const auto found = measurements_.find(kBaselinePrefix + name.substr(kExportPrefix.size()));
-            if (found != measurements_.end()) baseline = &found->second;
-        }
-        printRow(name, measurements_.at(name), baseline);
+        if (isBaseline(name)) continue;
+        const auto found = measurements_.find(baselineOf(name));
+        printRow(name, measurements_.at(name), found != measurements_.end() ? &found->second : nullptr);
     }
     benchmark::ConsoleReporter::Finalize();
 }

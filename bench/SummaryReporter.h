@@ -1,8 +1,8 @@
 #pragma once
 // The console output of Google Benchmark, followed by a summary table in
 // Markdown: per benchmark the time per call (the median when the run has
-// repetitions), the ratio of each export to its Eigen baseline, and the heap
-// allocations per call.
+// repetitions), the ratio to its baseline (an export's Eigen baseline, a
+// batch call's single calls), and the heap allocations per call.
 #include <benchmark/benchmark.h>
 
 #include <map>

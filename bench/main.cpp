@@ -3,6 +3,7 @@
 // disagrees with its export.
 #include <benchmark/benchmark.h>
 
+#include "BatchBenchmarks.h"
 #include "CoreBenchmarks.h"
 #include "ExportBenchmarks.h"
 #include "SummaryReporter.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
 {
     registerExportBenchmarks();
     registerCoreBenchmarks();
+    registerBatchBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     SummaryReporter reporter;

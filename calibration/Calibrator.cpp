@@ -210,10 +210,15 @@ Status Calibrator::applyDevice(VRDevice device, Frames positions, Frames orienta
     const AllVRCalibrationState& s = state_.allVR;
     const bool covered[3] = {s.rTrackerCalibrated, s.lTrackerCalibrated, s.vrGlassesCalibrated};
     if (!covered[static_cast<int>(device)]) return Status::NotCalibrated;
+    const bool library = convention_ == Convention::Library;
     for (std::size_t k = 0; k < count; ++k) {
         double* p = positions.data != nullptr ? positions.frame(k, 3) : nullptr;
         double* q = orientations.data != nullptr ? orientations.frame(k, 4) : nullptr;
         double position[3] = {0.0, 0.0, 0.0}, orientation[4] = {1.0, 0.0, 0.0, 0.0};
+        if (library && p != nullptr && q != nullptr) {
+            convertVRPose(s, device, p, q);
+            continue;
+        }
         if (p != nullptr) positionToLibrary(convention_, p, position);
         if (q != nullptr) quaternionToLibrary(convention_, q, orientation);
         convertVRPose(s, device, position, orientation);

@@ -39,15 +39,10 @@ void applyDoubleHandCalibration(const DoubleHandState& s, double* hand1, double*
 {
     if (!s.DoubleHandCalibrated) return;
 
-    auto* block1 = reinterpret_cast<double(*)[4]>(hand1);
-    auto* block2 = reinterpret_cast<double(*)[4]>(hand2);
-    const MatFunc& turn = s.DoubleHandRotation.leftProductMatrix();
     moveIntoFrame(position1, s.DoubleHandCenter, s.DoubleHandRotation.cbn());
     moveIntoFrame(position2, s.DoubleHandCenter, s.DoubleHandRotation.cbn());
-    const MatFunc h1 = MatFunc(block1) * turn;
-    const MatFunc h2 = MatFunc(block2) * turn;
-    h1.toDouble(block1);
-    h2.toDouble(block2);
+    turnQuaternions(hand1, 20, s.DoubleHandRotation.leftProductMatrix());
+    turnQuaternions(hand2, 20, s.DoubleHandRotation.leftProductMatrix());
 }
 
 void resetDoubleHandCalibration(DoubleHandState& s)

@@ -1,8 +1,8 @@
 #pragma once
-// The per-frame conversions of single rows, shared by the All-VR and the
-// double-hand outputs:
+// The per-frame conversions of rows, shared by the hand, double-hand and
+// All-VR outputs:
 //   P = (P - origin) * Cbn          a position, 1 x 3 times 3 x 3
-//   Q = Q * w_matrix_function(2)    a quaternion, 1 x 4 times 4 x 4
+//   Q = Q * w_matrix_function(2)    quaternions, n x 4 times 4 x 4 (n <= 20)
 // The state matrices they use have fixed shapes (origin 1 x 3, Cbn 3 x 3,
 // product matrix 4 x 4), so the product kernel runs on the caller's rows
 // directly: the operations and order of the matrix expressions, without
@@ -22,12 +22,15 @@ inline void moveIntoFrame(double* position, const MatFunc& origin, const MatFunc
     multiplyRows(offset, cbn.data.data(), position, 1, Extent3{}, Extent3{});
 }
 
-// quaternion (4 doubles, in place) = quaternion * leftProduct.
-inline void turnQuaternion(double* quaternion, const MatFunc& leftProduct)
+// `count` quaternions (4 doubles each, in place) = quaternions * leftProduct.
+inline void turnQuaternions(double* quaternions, int count, const MatFunc& leftProduct)
 {
-    double q[4];
-    std::copy_n(quaternion, 4, q);
-    multiplyRows(q, leftProduct.data.data(), quaternion, 1, Extent4{}, Extent4{});
+    constexpr int kMaxRows = 20;
+    double q[4 * kMaxRows];
+    std::copy_n(quaternions, 4 * count, q);
+    multiplyRows(q, leftProduct.data.data(), quaternions, count, Extent4{}, Extent4{});
 }
+
+inline void turnQuaternion(double* quaternion, const MatFunc& leftProduct) { turnQuaternions(quaternion, 1, leftProduct); }
 
 }  // namespace tarn

@@ -4,6 +4,7 @@
 
 #include "calibration/CalibrationState.h"
 #include "calibration/Heading.h"
+#include "calibration/RowTransforms.h"
 
 namespace tarn {
 
@@ -29,9 +30,7 @@ void calibrateHand(SingleHandState& state, Hand hand, const double* source, cons
 
 void applyHandCalibration(const SingleHandState& state, Hand hand, double* handData)
 {
-    auto* block = reinterpret_cast<double(*)[4]>(handData);
-    const MatFunc turned = MatFunc(block) * offsetOf(state, hand).leftProductMatrix();
-    turned.toDouble(block);
+    turnQuaternions(handData, 20, offsetOf(state, hand).leftProductMatrix());
 }
 
 void resetHandCalibrations(SingleHandState& state)
