@@ -1,0 +1,112 @@
+// Fuzz target: decodes bytes into calls of the integrator API on two
+// calibrators of fuzzed conventions, with arbitrary doubles, enum values,
+// flags, strides and counts, and restore strings that are fuzzed bytes or
+// saved strings with fuzzed damage. Arrays sit in heap blocks of exactly
+// their length, so a read or write past a stated length is reported.
+//
+// Also checked, from the header's promises: a call that does not return
+// TARN_OK leaves the calibrator's saved state and the caller's arrays as
+// they were; a saved string restores to the same saved string.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "FuzzInput.h"
+#include "GuardedArray.h"
+#include "TarnCalibrator.h"
+
+namespace {
+
+void require(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+std::vector<unsigned char> saved(const tarn_calibrator* c)
+{
+    std::vector<unsigned char> bytes(1024);
+    std::size_t size = 0;
+    require(tarn_calibrator_save(c, bytes.data(), bytes.size(), &size) == TARN_OK);
+    bytes.resize(size);
+    return bytes;
+}
+
+GuardedArray numbers(FuzzInput& in, std::size_t count)
+{
+    GuardedArray array(count);
+    for (std::size_t k = 0; k < count; ++k) array[k] = in.number();
+    return array;
+}
+
+// `count` frames of `doubles` each, `stride` bytes apart (0: packed),
+// in an array of exactly the length they need.
+struct FrameArray {
+    GuardedArray array;
+    std::vector<double> before;
+    FrameArray(FuzzInput& in, std::size_t count, std::size_t stride, std::size_t doubles)
+        : array(numbers(in, count == 0 ? 0 : (count - 1) * (stride != 0 ? (stride + 7) / 8 : doubles) + doubles)),
+          before(array.data(), array.data() + array.size())
+    {
+    }
+    double* data() { return array.data(); }
+    bool unchanged() const { return array.size() == 0 || std::memcmp(array.data(), before.data(), before.size() * 8) == 0; }
+};
+
+void call(FuzzInput& in, tarn_calibrator* c)
+{
+    const std::vector<unsigned char> before = saved(c);
+    const std::size_t count = static_cast<std::size_t>(in.between(0, 3));
+    const std::size_t stride = in.pick(4) == 0 ? static_cast<std::size_t>(in.between(0, 800)) : 0;
+    const int enumValue = in.between(-1, 3);
+    const int operation = in.pick(8);
+    const bool calibrating = operation < 3;
+    const std::size_t frame = operation == 1 ? 3 : operation == 3 || operation == 4 ? 80 : 4;
+    FrameArray a(in, calibrating ? 1 : count, stride, frame), b(in, calibrating ? 1 : count, stride, frame);
+    FrameArray p1(in, count, 0, 3), p2(in, count, 0, 3);
+    tarn_quality quality;
+    tarn_status status = TARN_OK;
+    switch (operation) {
+    case 0: status = tarn_calibrate_hand(c, static_cast<tarn_hand>(enumValue), a.data(), b.data(), &quality); break;
+    case 1: status = tarn_calibrate_both_hands(c, a.data(), b.data(), &quality); break;
+    case 2: {
+        tarn_all_vr_input input;
+        std::vector<unsigned char> bytes(sizeof input);
+        for (unsigned char& byte : bytes) byte = in.byte();
+        std::memcpy(&input, bytes.data(), sizeof input);
+        for (double* v = input.right_position; v < input.headset_orientation + 4; ++v) *v = in.number();
+        status = tarn_calibrate_all_vr(c, &input, in.flag() ? &quality : nullptr);
+        break;
+    }
+    case 3: status = tarn_apply_hand(c, static_cast<tarn_hand>(enumValue), a.data(), stride, count); break;
+    case 4: status = tarn_apply_both_hands(c, a.data(), stride, b.data(), stride, p1.data(), 0, p2.data(), 0, count); break;
+    case 5:
+        status = tarn_apply_device(c, static_cast<tarn_device>(enumValue), in.flag() ? p1.data() : nullptr, 0,
+                                   a.data(), stride, count);
+        break;
+    case 6: {
+        std::vector<unsigned char> bytes = in.flag() ? saved(c) : std::vector<unsigned char>(in.between(0, 300));
+        for (int k = in.between(0, 3); k > 0 && !bytes.empty(); --k) bytes[in.byte() % bytes.size()] = in.byte();
+        status = tarn_calibrator_restore(c, bytes.data(), bytes.size());
+        if (status == TARN_OK) require(saved(c) == bytes);
+        return;
+    }
+    default: status = tarn_get_all_vr_frame(c, a.data(), count > 0 ? p1.data() : nullptr, nullptr); break;
+    }
+    const bool untouched = a.unchanged() && b.unchanged() && p1.unchanged() && p2.unchanged();
+    if (status != TARN_OK) require(saved(c) == before && untouched);
+    if (calibrating) require(untouched);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzInput in(data, size);
+    tarn_calibrator* calibrators[2] = {nullptr, nullptr};
+    for (tarn_calibrator*& c : calibrators)
+        require(tarn_calibrator_create(static_cast<tarn_convention>(in.pick(4)), &c) == TARN_OK);
+    for (int k = 0; k < 32 && !in.exhausted(); ++k) call(in, calibrators[in.pick(2)]);
+    for (tarn_calibrator* c : calibrators) tarn_calibrator_destroy(c);
+    return 0;
+}

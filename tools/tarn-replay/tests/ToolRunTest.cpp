@@ -1,0 +1,125 @@
+// tarn-replay and the generator as a user runs them: the runs listed in
+// tool-runs.txt (bad inputs, each calibration path, the sample's report), and
+// the bundled sample session, whose output must be its ground truth.
+#include <iterator>
+#include <map>
+#include <regex>
+
+#include "ReplayTestSupport.h"
+#include "Rotation.h"
+
+namespace {
+
+// examples/sample-truth.txt: the values the sample session was made from.
+std::map<std::string, double> truthValues()
+{
+    std::map<std::string, double> values;
+    std::ifstream in(kExamples + "/sample-truth.txt");
+    for (std::string key; in >> key;) {
+        if (key[0] == '#') {
+            in.ignore(1 << 10, '\n');  // a comment
+        } else {
+            in >> values[key];
+        }
+    }
+    return values;
+}
+
+// Each run of tool-runs.txt: its "run:" line and the lines after it.
+TEST(ReplayRuns, EachGivesItsExitCodeReportAndOutput)
+{
+    const auto truth = truthValues();
+    const std::regex placeholder(R"(\{(\w+)\|([^}]+)\})");
+    std::vector<std::vector<std::pair<std::string, std::string>>> runs;  // key, value
+    std::istringstream lines(readFile(TARN_REPLAY_TEST_DIR "/tool-runs.txt"));
+    for (std::string line; std::getline(lines, line);) {
+        const auto colon = line.find(':');
+        if (line.rfind("run:", 0) == 0) {
+            runs.emplace_back();
+        }
+        if (colon != std::string::npos && line[0] != '#') {
+            runs.back().emplace_back(line.substr(0, colon), line.substr(std::min(colon + 2, line.size())));
+        }
+    }
+    for (const auto& run : runs) {
+        TempDir dir;
+        std::string session;
+        int expectedExit = 0;
+        for (const auto& [key, value] : run) {
+            session += key == "in" ? value + "\n" : "";
+            expectedExit = key == "exit" ? std::stoi(value) : expectedExit;
+        }
+        std::ofstream(dir.file("in.csv"), std::ios::binary) << session;
+        const std::string command = std::regex_replace(run[0].second, std::regex("\\bDIR"), dir.path);
+        std::istringstream words(std::regex_replace(command, std::regex("\\bEXAMPLES"), kExamples));
+        SCOPED_TRACE("run: " + run[0].second);
+        const auto [exitCode, err] = runProgram(TARN_REPLAY_EXE, {std::istream_iterator<std::string>(words), {}}, dir);
+        EXPECT_EQ(exitCode, expectedExit) << err;
+        EXPECT_TRUE(expectedExit == 0 || err.find("Calibrations") == std::string::npos) << "a report after an error";
+        const std::string outFile = dir.file("out.csv");
+        auto out = std::filesystem::exists(outFile) ? readFrames(outFile) : std::vector<Frame>();
+        for (auto [key, value] : run) {
+            for (std::smatch m; std::regex_search(value, m, placeholder);) {
+                char text[32];
+                std::snprintf(text, sizeof text, m.str(2).c_str(), truth.at(m.str(1)));
+                value = m.prefix().str() + text + m.suffix().str();
+            }
+            std::size_t line = 0;
+            char column[32] = "";
+            double expected = 0.0;
+            if (key == "says" || key == "not") {
+                EXPECT_EQ(err.find(value) != std::string::npos, key == "says") << '"' << value << "\" in:\n" << err;
+            } else if (key == "out" && std::sscanf(value.c_str(), "%zu %31s %lf", &line, column, &expected) == 3) {
+                double actual = NAN;
+                for (const auto& [name, v] : line < out.size() ? namedValues(out[line]) : NamedValues()) {
+                    actual = name == column ? *v : actual;
+                }
+                const bool near = actual == expected || std::fabs(actual - expected) <= 1e-7;
+                EXPECT_TRUE(std::isnan(expected) ? std::isnan(actual) : near) << value << ": " << actual;
+            } else {
+                EXPECT_TRUE(key == "run" || key == "in" || key == "exit") << key;
+            }
+        }
+    }
+}
+
+TEST(ReplaySample, IsExactlyWhatTheGeneratorWrites)
+{
+    TempDir dir;
+    ASSERT_EQ(runProgram(TARN_GENERATOR_EXE, {"--dir", dir.path}, dir).first, 0);
+    for (const char* name : {"sample-session.csv", "sample-truth.csv", "sample-truth.txt"}) {
+        EXPECT_TRUE(readFile(dir.file(name)) == readFile(kExamples + "/" + name)) << name << ": regenerate examples/";
+    }
+}
+
+TEST(ReplaySample, OutputIsTheGroundTruthWithSingleOrDoubleHandGloves)
+{
+    const std::string sample = kExamples + "/sample-session.csv";
+    const std::vector<Frame> input = readFrames(sample);
+    std::vector<Frame> expected = readFrames(kExamples + "/sample-truth.csv");
+    const Quat unturn = conjugate(aboutZ(radians(truthValues().at("frame_heading_deg"))));
+    for (const std::string hands : {"single", "double"}) {
+        TempDir dir;
+        const auto [exitCode, report] =
+            runProgram(TARN_REPLAY_EXE, {sample, "-o", dir.file("out.csv"), "--hands", hands}, dir);
+        ASSERT_EQ(exitCode, 0) << report;
+        std::vector<Frame> actual = readFrames(dir.file("out.csv"));
+        ASSERT_EQ(actual.size(), expected.size());
+        for (std::size_t r = 0; r < actual.size() && !::testing::Test::HasFailure(); ++r) {
+            const auto want = namedValues(expected[r]), got = namedValues(actual[r]);
+            for (std::size_t k = 0; k < want.size(); ++k) {
+                EXPECT_NEAR(*got[k].second, *want[k].second, 1e-7) << hands << " " << r + 2 << ": " << want[k].first;
+            }
+        }
+        // With both hands, each glove row is turned by minus the hands' heading.
+        for (std::size_t r = 0; r < expected.size(); ++r) {
+            for (std::size_t i = 0; i < 2 * kGloveValues; i += 4) {
+                const double* q = &input[r].glove[i / 80][i % 80];
+                const Quat turned = multiply(unturn, {q[0], q[1], q[2], q[3]});
+                std::copy(turned.begin(), turned.end(), &expected[r].glove[i / 80][i % 80]);
+            }
+        }
+    }
+}
+
+}  // namespace
