@@ -70,6 +70,9 @@ void copyQuality(const Quality& q, tarn_quality* out)
     out->left_forward_heading = q.leftForwardHeading;
     out->headset_heading = q.headsetHeading;
     out->largest_disagreement = q.largestDisagreement;
+    const tarn_input deciders[] = {TARN_INPUT_NONE, TARN_INPUT_POSITIONS, TARN_INPUT_RIGHT_TRACKER,
+                                   TARN_INPUT_LEFT_TRACKER, TARN_INPUT_HEADSET};
+    out->frame_decided_by = deciders[static_cast<int>(q.frameDecidedBy)];
 }
 
 // A calibrate call: fills the optional quality record whatever the status.
@@ -112,6 +115,18 @@ TARN_CALIBRATOR_API const char* tarn_degeneracy_string(tarn_degeneracy degenerac
     case TARN_DEGENERACY_NO_DEVICE: return "no device on";
     }
     return "unknown";
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_check_orientation(tarn_convention convention, const double orientation[4],
+                                                       tarn_degeneracy* degeneracy)
+{
+    if (orientation == nullptr || !isConvention(convention)) return TARN_INVALID_ARGUMENT;
+    return guarded([&] {
+        Degeneracy rule = Degeneracy::None;
+        const Status status = checkOrientation(static_cast<Convention>(convention), orientation, rule);
+        if (status == Status::DegenerateInput && degeneracy != nullptr) *degeneracy = static_cast<tarn_degeneracy>(rule);
+        return status;
+    });
 }
 
 TARN_CALIBRATOR_API tarn_status tarn_calibrator_create(tarn_convention convention, tarn_calibrator** calibrator)

@@ -33,19 +33,20 @@ void placeOriginNear(AllVRCalibrationState& s, double x, double y, const double*
     s.frameOrigin.data[2] = 0.0;
 }
 
-void calibrateFromBothTrackers(AllVRCalibrationState& s, const TrackerInput& right, const TrackerInput& left,
+bool calibrateFromBothTrackers(AllVRCalibrationState& s, const TrackerInput& right, const TrackerInput& left,
                                bool replaceOrigin)
 {
     const MatFunc r(right.position, 3);
     const MatFunc l(left.position, 3);
     const MatFunc d = r - l;
-    if (trackersTooClose(d.data[0], d.data[1])) return;
+    if (trackersTooClose(d.data[0], d.data[1])) return false;
     placeOrigin(s, (r + l) * 0.5, replaceOrigin);
     s.frameHeading = headingQuaternion(std::atan2(d.data[1], d.data[0]));
     s.rTrackerCalibrated = true;
     s.lTrackerCalibrated = true;
     s.rTrackerHeading = headingOnlyQuaternion(MatFunc(right.quaternion, 4));
     s.lTrackerHeading = headingOnlyQuaternion(MatFunc(left.quaternion, 4));
+    return true;
 }
 
 // One tracker alone: forward (+y) runs from position2 to position; the
@@ -75,7 +76,7 @@ bool isSupplied(const double* quaternion)
     return false;
 }
 
-bool calibrateAllVR(AllVRCalibrationState& s, const TrackerInput& right, const TrackerInput& left,
+FrameDecider calibrateAllVR(AllVRCalibrationState& s, const TrackerInput& right, const TrackerInput& left,
                     const HeadsetInput& headset, bool replaceOrigin)
 {
     s.rTrackerQuat2Supplied = isSupplied(right.quaternion2);
@@ -86,19 +87,24 @@ bool calibrateAllVR(AllVRCalibrationState& s, const TrackerInput& right, const T
 
     s.rTrackerCalibrated = false;
     s.lTrackerCalibrated = false;
-    if (right.on && left.on)
-        calibrateFromBothTrackers(s, right, left, replaceOrigin);
-    else if (right.on)
+    FrameDecider decider = FrameDecider::Nothing;
+    if (right.on && left.on) {
+        if (calibrateFromBothTrackers(s, right, left, replaceOrigin)) decider = FrameDecider::TrackerLine;
+    } else if (right.on) {
         calibrateFromOneTracker(s, right, -kWristToCenter, s.rTrackerCalibrated, s.rTrackerHeading, replaceOrigin);
-    else if (left.on)
+        decider = FrameDecider::RightTracker;
+    } else if (left.on) {
         calibrateFromOneTracker(s, left, kWristToCenter, s.lTrackerCalibrated, s.lTrackerHeading, replaceOrigin);
+        decider = FrameDecider::LeftTracker;
+    }
 
     // Without either second quaternion the headset decides the frame.
     if (!s.rTrackerQuat2Supplied && !s.lTrackerQuat2Supplied && s.vrGlassesCalibrated) {
         s.frameHeading = s.vrGlassesHeading;
         placeOriginNear(s, 0.0, kHeadsetToCenter, headset.position, replaceOrigin);
+        decider = FrameDecider::Headset;
     }
-    return true;
+    return decider;
 }
 
 void convertVRPose(const AllVRCalibrationState& s, VRDevice device, double* position, double* quaternion)

@@ -33,10 +33,16 @@ bool trackersTooClose(double dx, double dy);
 // tracker, a headset that is on decides the frame.
 bool isSupplied(const double* quaternion);
 
-// Runs one calibration. replaceOrigin: the new origin replaces the stored
-// one, otherwise it is added to it. Arrays of devices that are off are not
-// read. Always returns true.
-bool calibrateAllVR(AllVRCalibrationState& state, const TrackerInput& right, const TrackerInput& left,
+// What decided the frame of a calibration: the line between both trackers,
+// where a tracker alone points, the headset, or nothing (the frame kept its
+// earlier values).
+enum class FrameDecider { Nothing, TrackerLine, RightTracker, LeftTracker, Headset };
+
+// Runs one calibration and says what decided the frame. replaceOrigin: the
+// new origin replaces the stored one, otherwise it is added to it. Arrays
+// of devices that are off are not read. (The exports return true whatever
+// decided.)
+FrameDecider calibrateAllVR(AllVRCalibrationState& state, const TrackerInput& right, const TrackerInput& left,
                     const HeadsetInput& headset, bool replaceOrigin);
 
 enum class VRDevice { RightTracker, LeftTracker, Headset };

@@ -76,6 +76,15 @@ double largestDisagreement(const double* headings, int count)
 
 }  // namespace
 
+Status checkOrientation(Convention convention, const double* orientation, Degeneracy& rule)
+{
+    if (!allFinite(orientation, 4)) return Status::InvalidArgument;
+    double q[4];
+    quaternionToLibrary(convention, orientation, q);
+    rule = headingDegeneracy(q);
+    return rule == Degeneracy::None ? Status::Ok : Status::DegenerateInput;
+}
+
 Quality::Quality()
     : sourceTilt(kNaN), targetTilt(kNaN), separation(kNaN), trackerLineHeading(kNaN), rightForwardHeading(kNaN),
       leftForwardHeading(kNaN), headsetHeading(kNaN), largestDisagreement(kNaN)
@@ -200,7 +209,7 @@ Status Calibrator::calibrateAllVR(const AllVRInput& input, Quality& quality)
     }
     const HeadsetInput headsetInput{input.on[headset], position[headset], orientation[headset]};
     AllVRCalibrationState next = state_.allVR;
-    tarn::calibrateAllVR(next, trackers[right], trackers[left], headsetInput, true);
+    quality.frameDecidedBy = tarn::calibrateAllVR(next, trackers[right], trackers[left], headsetInput, true);
     state_.allVR = std::move(next);
     return Status::Ok;
 }

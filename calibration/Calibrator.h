@@ -41,6 +41,7 @@ struct Quality {
     double leftForwardHeading;
     double headsetHeading;
     double largestDisagreement;
+    FrameDecider frameDecidedBy = FrameDecider::Nothing;  // All-VR, once calibrated
     Quality();
 };
 
@@ -63,6 +64,11 @@ struct Frames {
         return reinterpret_cast<double*>(reinterpret_cast<unsigned char*>(data) + k * bytes);
     }
 };
+
+// The rule every calibration applies to an orientation given in
+// `convention`: InvalidArgument for a NaN or infinite component, else
+// DegenerateInput with `rule` set when no heading can be taken from it.
+Status checkOrientation(Convention convention, const double* orientation, Degeneracy& rule);
 
 class Calibrator {
 public:

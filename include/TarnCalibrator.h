@@ -157,6 +157,10 @@ typedef struct tarn_quality {
     double headset_heading;
     double largest_disagreement;  /* largest difference between any two of
                                      the four above, 0 to pi */
+    tarn_input frame_decided_by;  /* All-VR, on TARN_OK: what decided the
+                                     frame: TARN_INPUT_POSITIONS the line
+                                     between the trackers, a tracker alone,
+                                     or TARN_INPUT_HEADSET */
 } tarn_quality;
 
 /* The inputs of an All-VR calibration, in the calibrator's convention.
@@ -192,6 +196,15 @@ TARN_CALIBRATOR_API unsigned tarn_version(void);
  * strings: never freed. */
 TARN_CALIBRATOR_API const char* tarn_status_string(tarn_status status);
 TARN_CALIBRATOR_API const char* tarn_degeneracy_string(tarn_degeneracy degeneracy);
+
+/* Whether a heading can be taken from `orientation` (4 doubles in
+ * `convention`): the rule every calibrate function applies to its
+ * orientations, for hosts that check samples before calibrating. On
+ * TARN_DEGENERATE_INPUT, *degeneracy (optional) names the rule.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL orientation, unknown convention,
+ * NaN or infinite component), TARN_DEGENERATE_INPUT. */
+TARN_CALIBRATOR_API tarn_status tarn_check_orientation(tarn_convention convention, const double orientation[4],
+                                                       tarn_degeneracy* degeneracy);
 
 /* ---- Handles ---------------------------------------------------------- */
 

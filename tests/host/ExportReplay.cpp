@@ -66,47 +66,28 @@ Entries linkedEntries()
             entry(GetAllmHand), entry(ResetAllVRCalibration), entry(Close)};
 }
 
-// A library loaded by path for the length of one sequence.
-class LoadedLibrary {
-public:
-    explicit LoadedLibrary(const std::string& path)
+// A library loaded by path for the length of one sequence; its entries are
+// empty when the library or one of the 16 names is missing.
 #ifdef _WIN32
-        : handle_(LoadLibraryA(path.c_str()))
+struct LoadedLibrary {
+    HMODULE handle;
+    explicit LoadedLibrary(const std::string& path) : handle(LoadLibraryA(path.c_str())) {}
+    ~LoadedLibrary() { FreeLibrary(handle); }
+    void* find(const char* name) const { return reinterpret_cast<void*>(GetProcAddress(handle, name)); }
 #else
-        : handle_(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+struct LoadedLibrary {
+    void* handle;
+    explicit LoadedLibrary(const std::string& path) : handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {}
+    ~LoadedLibrary() { if (handle) dlclose(handle); }
+    void* find(const char* name) const { return dlsym(handle, name); }
 #endif
-    {
-    }
-    ~LoadedLibrary()
-    {
-#ifdef _WIN32
-        if (handle_) FreeLibrary(static_cast<HMODULE>(handle_));
-#else
-        if (handle_) dlclose(handle_);
-#endif
-    }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-
-    // Every export by its plain name; empty when the library or a name is
-    // missing.
     Entries entries() const
     {
         Entries out;
-        for (const char* name : kExportNames) {
-#ifdef _WIN32
-            void* f = handle_ ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name)) : nullptr;
-#else
-            void* f = handle_ ? dlsym(handle_, name) : nullptr;
-#endif
-            if (f == nullptr) return {};
-            out.push_back(f);
-        }
-        return out;
+        for (const char* name : kExportNames)
+            if (void* f = handle ? find(name) : nullptr) out.push_back(f);
+        return out.size() == 16 ? out : Entries{};
     }
-
-private:
-    void* handle_;
 };
 
 // One argument of a recorded call: a bool, a null pointer or an array kept

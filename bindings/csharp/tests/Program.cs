@@ -1,17 +1,71 @@
-// Calls every export of the native library through the C# binding and
-// checks the results; exits non-zero on any failure.
+// The C# binding against the native library: length checks, the one-byte
+// bool, the Unity conversions and the README's snippet. The exports' results
+// are the reference vectors' business (tests/host/ExportReplay.cpp).
+using System;
+using System.Collections.Generic;
+using System.Linq;
+
 namespace Tarn.HandCalibration.Tests
 {
     internal static class Program
     {
+        private static int failed;
+
+        private static void Check(string what, bool condition)
+        {
+            if (!condition) Console.WriteLine("FAIL " + what);
+            failed += condition ? 0 : 1;
+        }
+
+        // The doubles' bit patterns, all NaNs alike, for exact comparisons.
+        private static string Bits(IEnumerable<double> values)
+        {
+            return string.Join(" ", values.Select(
+                x => double.IsNaN(x) ? "NaN" : BitConverter.DoubleToInt64Bits(x).ToString()));
+        }
+
         private static int Main()
         {
-            HandTests.Run();
-            AllVRTests.Run();
-            ConventionTests.Run();
-            ReadmeSnippetTests.Run();
-            Expect.Report();
-            return Expect.Failed == 0 ? 0 : 1;
+            double[] q = { 1, 0, 0, 0 }, p = new double[3];
+            var wrongLengths = new Dictionary<string, Action> {
+                { "source", () => TarnHandCalibrationSDK.InitialRHand(new double[3], q) },
+                { "target", () => TarnHandCalibrationSDK.InitialLHand(q, null) },
+                { "handData", () => TarnHandCalibrationSDK.GetCalculationDataLHand(new double[81]) },
+                { "lTrackerQuat2", () => TarnHandCalibrationSDK.InitialAllVRCalibrationV2(
+                      false, null, null, null, null, true, p, p, q, p, false, null, null, true) },
+                { "vrGlassesQuat", () => TarnHandCalibrationSDK.GetAllVRCalibrationData(p, q, p, q, p, p) },
+                { "values", () => new TarnHandBlock(new double[79]) },
+            };
+            foreach (var row in wrongLengths) {
+                string thrown = "nothing";
+                try { row.Value(); } catch (ArgumentException e) { thrown = e.ParamName; }
+                Check(row.Key + " checked, threw for " + thrown, thrown == row.Key);
+            }
+            Check("bool true", TarnHandCalibrationSDK.InitialDoubleCalibration(new double[] { 1, 0, 0 }, p));
+            Check("bool false", !TarnHandCalibrationSDK.InitialDoubleCalibration(p, p));
+
+            // Unity (x, y, z) is the library's (x, z, y); Unity w, x, y, z is w, -x, -z, -y.
+            var unity = new TarnPose(new TarnVector3(1, 2, 3), new TarnQuaternion(4, 5, 6, 7));
+            Func<TarnPose, string> pose = x => Bits(x.Position.ToArray().Concat(x.Rotation.ToArray()));
+            Check("pose to library",
+                  pose(UnityConvention.ToLibrary(unity)) == Bits(new double[] { 1, 3, 2, 4, -5, -7, -6 }));
+            Check("pose round trip", pose(UnityConvention.ToUnity(UnityConvention.ToLibrary(unity))) == pose(unity));
+            var hand = new TarnHandBlock(Enumerable.Range(1, 80).Select(i => (double)i).ToArray());
+            Check("hand round trip",
+                  Bits(UnityConvention.ToUnity(UnityConvention.ToLibrary(hand)).Values) == Bits(hand.Values));
+
+            // The README's snippet: identity glove and tracker turn the right
+            // hand -90 degrees about Unity's up axis; Close undoes that.
+            var identities = new TarnHandBlock(Enumerable.Repeat(q, 20).SelectMany(x => x).ToArray());
+            Func<double[], bool> everyRowIs = row => Enumerable.Range(0, 80).All(
+                i => Math.Abs(RightGloveCalibration.Apply(identities).Values[i] - row[i % 4]) < 1e-12);
+            RightGloveCalibration.Calibrate(TarnQuaternion.Identity, TarnQuaternion.Identity);
+            Check("README snippet", everyRowIs(new[] { Math.Sqrt(0.5), 0, -Math.Sqrt(0.5), 0 }));
+            TarnHandCalibrationSDK.Close();
+            Check("Close", everyRowIs(q));
+
+            Console.WriteLine(failed == 0 ? "passed" : failed + " failed");
+            return failed == 0 ? 0 : 1;
         }
     }
 }
