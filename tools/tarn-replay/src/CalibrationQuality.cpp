@@ -1,6 +1,5 @@
 #include "CalibrationQuality.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "InputChecks.h"
@@ -20,31 +19,19 @@ void checkHeadingInput(const std::string& what, const Quat& q, std::vector<std::
     }
 }
 
-double largestDisagreement(const std::vector<HeadingEstimate>& headings)
-{
-    double largest = 0.0;
-    for (std::size_t i = 0; i < headings.size(); ++i) {
-        for (std::size_t j = i + 1; j < headings.size(); ++j) {
-            largest = std::max(largest, std::fabs(wrapAngle(headings[i].heading - headings[j].heading)));
-        }
-    }
-    return largest;
-}
-
 }  // namespace
 
-CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayout& layout, std::size_t sourceRow)
+CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayout& layout, std::size_t sourceRow,
+                                          const CalibrationResult& result)
 {
     CalibrationQuality quality;
     for (const Hand hand : kHands) {
-        const Device tracker = hand == Hand::Right ? Device::RightTracker : Device::LeftTracker;
         if (layout.has(hand)) {
             checkHeadingInput(handName(hand) + " row " + std::to_string(sourceRow) + " (source)",
                               gloveRow(frame, hand, sourceRow), quality.problems);
         }
-        if (layout.has(hand) && layout.has(tracker)) {
-            quality.tilt[index(hand)] =
-                HandTilt{tiltOf(gloveRow(frame, hand, sourceRow)), tiltOf(frame.device[index(tracker)].orientation)};
+        if (const auto& q = result.hand[index(hand)].quality) {
+            quality.tilt[index(hand)] = HandTilt{q->source_tilt, q->target_tilt};
         }
     }
     for (const Device device : kDevices) {
@@ -57,23 +44,20 @@ CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayou
             quality.problems.push_back(deviceName(device) + " position: NaN");
         }
     }
-
-    const Pose& r = frame.device[index(Device::RightTracker)];
-    const Pose& l = frame.device[index(Device::LeftTracker)];
     if (layout.has(Device::RightTracker) && layout.has(Device::LeftTracker)) {
-        const Vec3 d{r.position[0] - l.position[0], r.position[1] - l.position[1], r.position[2] - l.position[2]};
-        quality.trackerOffset = d;
-        quality.headings.push_back({"tracker line", std::atan2(d[1], d[0])});
+        const Vec3& r = frame.device[index(Device::RightTracker)].position;
+        const Vec3& l = frame.device[index(Device::LeftTracker)].position;
+        quality.trackerOffset = Vec3{r[0] - l[0], r[1] - l[1], r[2] - l[2]};
     }
-    for (const Device device : {Device::RightTracker, Device::LeftTracker}) {
-        if (layout.has(device)) {
-            const Vec3 forward = rotate(frame.device[index(device)].orientation, {0.0, 1.0, 0.0});
-            quality.headings.push_back({deviceName(device) + " forward", headingOfForward(forward[0], forward[1])});
+    if (const auto& q = result.allVR.quality) {
+        const HeadingEstimate estimates[] = {{"tracker line", q->tracker_line_heading},
+                                             {"right tracker forward", q->right_forward_heading},
+                                             {"left tracker forward", q->left_forward_heading},
+                                             {"headset yaw", q->headset_heading}};
+        for (const HeadingEstimate& estimate : estimates) {
+            if (!std::isnan(estimate.heading)) quality.headings.push_back(estimate);
         }
+        quality.largestDisagreement = std::isnan(q->largest_disagreement) ? 0.0 : q->largest_disagreement;
     }
-    if (layout.has(Device::Headset)) {
-        quality.headings.push_back({"headset yaw", headingOf(frame.device[index(Device::Headset)].orientation)});
-    }
-    quality.largestDisagreement = largestDisagreement(quality.headings);
     return quality;
 }

@@ -1,4 +1,5 @@
-// How well the calibration frame suits heading-only calibrations.
+// How well the calibration frame suits heading-only calibrations, from the
+// quality records the calibrator returned.
 #pragma once
 
 #include <array>
@@ -6,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Calibrator.h"
 #include "Frame.h"
 #include "Rotation.h"
 #include "SessionLayout.h"
@@ -28,9 +30,10 @@ struct CalibrationQuality {
     std::vector<std::string> problems;  // degenerate inputs of the calibration
 };
 
-// Looks at the inputs of the calibrations in `frame`: the tilt that a
-// heading-only calibration ignores, the separation of the hands, the frame
-// heading each possible source would give (tracker line; each tracker's own
-// +y axis; the headset's heading), and inputs that are NaN, zero or pitched
-// near +-90 degrees.
-CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayout& layout, std::size_t sourceRow);
+// The tilt that a heading-only calibration ignores and the frame heading
+// each possible source would give (tracker line, each tracker's forward
+// axis, the headset's heading), as the calibrations measured them; the
+// separation of the hands; and inputs of `frame` that are NaN, zero or
+// pitched near vertical.
+CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayout& layout, std::size_t sourceRow,
+                                          const CalibrationResult& result);

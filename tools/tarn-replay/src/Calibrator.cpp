@@ -1,50 +1,63 @@
 #include "Calibrator.h"
 
+#include <algorithm>
 #include <cmath>
-
-#include "DevicePoseExport.h"
-#include "Rotation.h"
-#include "TarnHandCalibrationSDK.h"
+#include <new>
 
 namespace {
-
-constexpr double kHorizontalTolerance = 0.001;  // both the double-hand and All-VR limit
-constexpr double kSuppliedThreshold = 1e-8;     // a second quaternion counts from here
 
 Device trackerOf(Hand hand)
 {
     return hand == Hand::Right ? Device::RightTracker : Device::LeftTracker;
 }
 
-// The library's test for a supplied second quaternion.
-bool countsAsSupplied(const Quat& q)
+// The heading of a frame's orientation [w, x, y, z], a rotation about Z.
+CalibratedFrame frameOf(const double* rotation, const double* origin)
 {
-    for (const double c : q) {
-        if (!(std::fabs(c) < kSuppliedThreshold)) {
-            return true;
-        }
+    return {wrapAngle(2 * std::atan2(rotation[3], rotation[0])), {origin[0], origin[1], origin[2]}};
+}
+
+std::string inputName(tarn_input input)
+{
+    switch (input) {
+    case TARN_INPUT_SOURCE: return "the source";
+    case TARN_INPUT_TARGET: return "the target";
+    case TARN_INPUT_POSITIONS: return "the positions";
+    case TARN_INPUT_RIGHT_TRACKER: return "the right tracker";
+    case TARN_INPUT_LEFT_TRACKER: return "the left tracker";
+    case TARN_INPUT_HEADSET: return "the headset";
+    default: return "the input";
     }
-    return false;
 }
 
-bool closeHorizontally(const Vec3& a, const Vec3& b)
+std::string deciderText(tarn_input decider)
 {
-    return !(std::fabs(a[0] - b[0]) > kHorizontalTolerance || std::fabs(a[1] - b[1]) > kHorizontalTolerance);
-}
-
-// One unit behind the tracker along its own forward (+y) axis.
-Vec3 pointBehind(const Pose& tracker)
-{
-    const Vec3 forward = rotate(tracker.orientation, {0.0, 1.0, 0.0});
-    return {tracker.position[0] - forward[0], tracker.position[1] - forward[1], tracker.position[2] - forward[2]};
+    switch (decider) {
+    case TARN_INPUT_POSITIONS: return "tracker line (origin below the trackers' midpoint)";
+    case TARN_INPUT_RIGHT_TRACKER: return "right tracker forward (origin 0.2 inwards of the tracker)";
+    case TARN_INPUT_LEFT_TRACKER: return "left tracker forward (origin 0.2 inwards of the tracker)";
+    case TARN_INPUT_HEADSET: return "headset yaw (origin 0.5 in front of the headset)";
+    default: return "nothing: the frame keeps its earlier values";
+    }
 }
 
 }  // namespace
 
+std::string refusal(tarn_status status, const Quality& quality)
+{
+    if (status == TARN_DEGENERATE_INPUT)
+        return inputName(quality.degenerate_input) + ": " + tarn_degeneracy_string(quality.degeneracy);
+    if (status == TARN_INVALID_ARGUMENT) return "NaN or infinite input";
+    return tarn_status_string(status);
+}
+
 Calibrator::Calibrator(const SessionLayout& layout, const CalibrationSettings& settings)
     : layout_(layout), settings_(settings)
 {
+    if (tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &calibrator_) != TARN_OK) throw std::bad_alloc();
 }
+
+Calibrator::~Calibrator() { tarn_calibrator_destroy(calibrator_); }
 
 CalibrationResult Calibrator::calibrate(const Frame& frame)
 {
@@ -55,110 +68,98 @@ CalibrationResult Calibrator::calibrate(const Frame& frame)
     return result_;
 }
 
-HandResult Calibrator::calibrateHand(Hand hand, const Frame& frame) const
+HandResult Calibrator::calibrateHand(Hand hand, const Frame& frame)
 {
     HandResult result;
-    if (!layout_.has(hand)) {
-        result.reason = "no " + handName(hand) + " columns";
-        return result;
-    }
     const Device tracker = trackerOf(hand);
-    if (!layout_.has(tracker)) {
-        result.reason = "no " + deviceName(tracker) + " to take the target heading from";
+    if (!layout_.has(hand) || !layout_.has(tracker)) {
+        result.reason = !layout_.has(hand) ? "no " + handName(hand) + " columns"
+                                           : "no " + deviceName(tracker) + " to take the target heading from";
         return result;
     }
     const double* source = frame.glove[index(hand)].data() + 4 * settings_.sourceRow;
-    const double* target = frame.device[index(tracker)].orientation.data();
-    if (hand == Hand::Right) {
-        InitialRHand(source, target);
-    } else {
-        InitialLHand(source, target);
+    const tarn_hand which = hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
+    Quality quality;
+    const tarn_status status =
+        tarn_calibrate_hand(calibrator_, which, source, frame.device[index(tracker)].orientation.data(), &quality);
+    result.attempted = true;
+    result.quality = quality;
+    result.calibrated = status == TARN_OK;
+    if (!result.calibrated) {
+        result.reason = refusal(status, quality);
+        return result;
     }
-    result.calibrated = true;
-    result.turn = probeHandTurn(hand);
+    double rotation[4];
+    tarn_get_hand_rotation(calibrator_, which, rotation);
+    result.turn = frameOf(rotation, rotation).heading;
     return result;
 }
 
-DoubleHandResult Calibrator::calibrateBothHands(const Frame& frame) const
+DoubleHandResult Calibrator::calibrateBothHands(const Frame& frame)
 {
     DoubleHandResult result;
     if (!layout_.has(Device::RightTracker) || !layout_.has(Device::LeftTracker)) {
         result.reason = "needs both wrist trackers for the hand positions";
         return result;
     }
-    const Vec3& right = frame.device[index(Device::RightTracker)].position;
-    const Vec3& left = frame.device[index(Device::LeftTracker)].position;
+    Quality quality;
+    const tarn_status status =
+        tarn_calibrate_both_hands(calibrator_, frame.device[index(Device::RightTracker)].position.data(),
+                                  frame.device[index(Device::LeftTracker)].position.data(), &quality);
     result.attempted = true;
-    result.accepted = InitialDoubleCalibration(right.data(), left.data());
-    if (result.accepted) {
-        result.frame = probeDoubleHandFrame();
-    } else {
-        result.reason = "hands too close horizontally (closer than 0.001 along both x and y)";
+    result.accepted = status == TARN_OK;
+    if (!result.accepted) {
+        result.reason = refusal(status, quality);
+        return result;
     }
+    double rotation[4], origin[3];
+    tarn_get_both_hands_frame(calibrator_, rotation, origin);
+    result.frame = frameOf(rotation, origin);
     return result;
 }
 
-AllVRResult Calibrator::calibrateAllVR(const Frame& frame) const
+AllVRResult Calibrator::calibrateAllVR(const Frame& frame)
 {
     AllVRResult result;
-    const bool rOn = layout_.has(Device::RightTracker);
-    const bool lOn = layout_.has(Device::LeftTracker);
-    const bool headsetOn = layout_.has(Device::Headset);
-    if (!rOn && !lOn && !headsetOn) {
+    tarn_all_vr_input input{};
+    input.right_tracker_on = layout_.has(Device::RightTracker);
+    input.left_tracker_on = layout_.has(Device::LeftTracker);
+    input.headset_on = layout_.has(Device::Headset);
+    input.headset_decides = settings_.frameFrom == FrameSource::Headset;
+    if (!input.right_tracker_on && !input.left_tracker_on && !input.headset_on) {
         result.decidedBy = "nothing: no tracker or headset columns";
         return result;
     }
-    const Pose& r = frame.device[index(Device::RightTracker)];
-    const Pose& l = frame.device[index(Device::LeftTracker)];
-    const Pose& headset = frame.device[index(Device::Headset)];
-    const Vec3 rBehind = pointBehind(r);
-    const Vec3 lBehind = pointBehind(l);
-    const bool passSecond = settings_.frameFrom == FrameSource::Trackers;
-    const double* rQuat2 = passSecond && rOn ? r.orientation.data() : nullptr;
-    const double* lQuat2 = passSecond && lOn ? l.orientation.data() : nullptr;
-
-    InitialAllVRCalibration(rOn, r.position.data(), rBehind.data(), r.orientation.data(), rQuat2,
-                            lOn, l.position.data(), lBehind.data(), l.orientation.data(), lQuat2,
-                            headsetOn, headset.position.data(), headset.orientation.data());
-    result.attempted = true;
-
-    // Which devices the library covers and what decided the frame follow
-    // the rules documented in the public header.
-    const bool trackersTooClose = rOn && lOn && closeHorizontally(r.position, l.position);
-    result.covered[index(Device::RightTracker)] = rOn && !trackersTooClose;
-    result.covered[index(Device::LeftTracker)] = lOn && !trackersTooClose;
-    result.covered[index(Device::Headset)] = headsetOn;
-    if (trackersTooClose) {
-        result.note = "trackers too close horizontally (within 0.001 along both x and y): neither is calibrated";
-    }
-    const bool secondSupplied = (rQuat2 && countsAsSupplied(r.orientation)) ||
-                                (lQuat2 && countsAsSupplied(l.orientation));
-    if (headsetOn && !secondSupplied) {
-        result.decidedBy = "headset yaw (origin 0.5 in front of the headset)";
-    } else if (rOn && lOn) {
-        result.decidedBy = trackersTooClose ? "nothing: the frame keeps its earlier values"
-                                            : "tracker line (origin below the trackers' midpoint)";
-    } else if (rOn || lOn) {
-        result.decidedBy = std::string(rOn ? "right" : "left") +
-                           " tracker forward (origin 0.2 inwards of the tracker)";
-    }
+    double* positions[3] = {input.right_position, input.left_position, input.headset_position};
+    double* orientations[3] = {input.right_orientation, input.left_orientation, input.headset_orientation};
     for (const Device device : kDevices) {
-        if (result.covered[index(device)]) {
-            result.frame = probeAllVRFrame(device);
-            break;
-        }
+        const Pose& pose = frame.device[index(device)];
+        std::copy(pose.position.begin(), pose.position.end(), positions[index(device)]);
+        std::copy(pose.orientation.begin(), pose.orientation.end(), orientations[index(device)]);
     }
+    Quality quality;
+    const tarn_status status = tarn_calibrate_all_vr(calibrator_, &input, &quality);
+    result.attempted = true;
+    result.quality = quality;
+    result.accepted = status == TARN_OK;
+    if (!result.accepted) {
+        result.decidedBy = "nothing: refused, " + refusal(status, quality);
+        return result;
+    }
+    result.decidedBy = deciderText(quality.frame_decided_by);
+    double rotation[4], origin[3];
+    tarn_get_all_vr_frame(calibrator_, rotation, origin, result.covered.data());
+    result.frame = frameOf(rotation, origin);
     return result;
 }
 
 void Calibrator::apply(Frame& frame) const
 {
     if (settings_.hands == HandsOutput::Single) {
-        if (result_.hand[index(Hand::Right)].calibrated) {
-            GetCalculationDataRHand(frame.glove[index(Hand::Right)].data());
-        }
-        if (result_.hand[index(Hand::Left)].calibrated) {
-            GetCalculationDataLHand(frame.glove[index(Hand::Left)].data());
+        for (const Hand hand : kHands) {
+            if (result_.hand[index(hand)].calibrated)
+                tarn_apply_hand(calibrator_, hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND,
+                                frame.glove[index(hand)].data(), 0, 1);
         }
     } else if (result_.doubleHand.accepted) {
         // The hand positions come out in the double-hand frame; the device
@@ -166,13 +167,14 @@ void Calibrator::apply(Frame& frame) const
         // An absent glove's block is converted too but never written.
         Vec3 right = frame.device[index(Device::RightTracker)].position;
         Vec3 left = frame.device[index(Device::LeftTracker)].position;
-        GetDoubleHandCalibrationData(frame.glove[index(Hand::Right)].data(), frame.glove[index(Hand::Left)].data(),
-                                     right.data(), left.data());
+        tarn_apply_both_hands(calibrator_, frame.glove[index(Hand::Right)].data(), 0,
+                              frame.glove[index(Hand::Left)].data(), 0, right.data(), 0, left.data(), 0, 1);
     }
     for (const Device device : kDevices) {
         if (result_.allVR.covered[index(device)]) {
             Pose& pose = frame.device[index(device)];
-            convertDevicePose(device, pose.position.data(), pose.orientation.data());
+            tarn_apply_device(calibrator_, static_cast<tarn_device>(index(device)), pose.position.data(), 0,
+                              pose.orientation.data(), 0, 1);
         }
     }
 }

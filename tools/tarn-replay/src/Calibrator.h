@@ -1,4 +1,5 @@
-// Calibrates the library from one frame and replays frames through it.
+// Calibrates one session's calibrator of the integrator API from one frame
+// and replays frames through it.
 #pragma once
 
 #include <array>
@@ -6,8 +7,9 @@
 #include <string>
 
 #include "Frame.h"
-#include "LibraryProbe.h"
+#include "Rotation.h"
 #include "SessionLayout.h"
+#include "TarnCalibrator.h"
 
 // Which calibration fills the glove columns of the output.
 enum class HandsOutput { Single, Double };
@@ -20,25 +22,38 @@ struct CalibrationSettings {
     FrameSource frameFrom = FrameSource::Trackers;
 };
 
+// A calibrated frame as the library reports it: positions are made relative
+// to `origin` and turned by -heading about Z.
+struct CalibratedFrame {
+    double heading = 0.0;  // radians
+    Vec3 origin{};
+};
+
+// What one calibration found in its input (NaN fields do not apply).
+using Quality = tarn_quality;
+
 struct HandResult {
+    bool attempted = false;    // glove and tracker were there
     bool calibrated = false;
     std::string reason;        // why not, when not calibrated
     double turn = 0.0;         // read back: turn applied to the rows, radians
+    std::optional<Quality> quality;
 };
 
 struct DoubleHandResult {
     bool attempted = false;    // both trackers were there
-    bool accepted = false;     // the library's answer
+    bool accepted = false;
     std::string reason;        // why not attempted or why refused
-    ProbedFrame frame;         // read back, when accepted
+    CalibratedFrame frame;     // read back, when accepted
 };
 
 struct AllVRResult {
     bool attempted = false;
-    std::array<bool, 3> covered{};       // per Device: its pose output is calibrated
-    std::string decidedBy;               // which input set the frame
-    std::string note;                    // why a present tracker is not covered
-    std::optional<ProbedFrame> frame;    // read back through a covered device
+    bool accepted = false;
+    std::array<unsigned char, 3> covered{};  // per Device: its pose output is calibrated
+    std::string decidedBy;                   // which input set the frame, or why none did
+    std::optional<CalibratedFrame> frame;
+    std::optional<Quality> quality;
 };
 
 struct CalibrationResult {
@@ -47,25 +62,24 @@ struct CalibrationResult {
     AllVRResult allVR;
 };
 
-// Drives the library's single-hand, double-hand and All-VR calibrations for
-// the gloves and devices present in a session.
+// Drives the single-hand, double-hand and All-VR calibrations of one
+// calibrator (in the library's convention) for the gloves and devices
+// present in a session.
 //  - Single hand: source = glove row `sourceRow`, target = that side's
 //    tracker orientation.
 //  - Double hand: position1 = right tracker, position2 = left tracker, so the
 //    frame's +x points from the left hand to the right one.
-//  - All-VR: every present device is on. A tracker's second position is one
-//    unit behind it along its own +y axis (its forward when worn), so a
-//    tracker alone takes its heading from where it points. With
-//    FrameSource::Trackers each present tracker's orientation is also passed
-//    as its second quaternion, which keeps the headset from overriding the
-//    trackers; with FrameSource::Headset none is passed and a present headset
-//    decides.
+//  - All-VR: every present device is on; FrameSource says whether the
+//    trackers or the headset decide the frame when both are present.
 class Calibrator {
 public:
     Calibrator(const SessionLayout& layout, const CalibrationSettings& settings);
+    ~Calibrator();
+    Calibrator(const Calibrator&) = delete;
+    Calibrator& operator=(const Calibrator&) = delete;
 
-    // Calibrates from `frame` (the library state is replaced) and reports
-    // what happened, with the values read back from the library.
+    // Calibrates from `frame` and reports what happened, with the values
+    // read back from the calibrator.
     CalibrationResult calibrate(const Frame& frame);
 
     // Replaces the gloves and devices of `frame` by their calibrated values;
@@ -73,11 +87,16 @@ public:
     void apply(Frame& frame) const;
 
 private:
-    HandResult calibrateHand(Hand hand, const Frame& frame) const;
-    DoubleHandResult calibrateBothHands(const Frame& frame) const;
-    AllVRResult calibrateAllVR(const Frame& frame) const;
+    HandResult calibrateHand(Hand hand, const Frame& frame);
+    DoubleHandResult calibrateBothHands(const Frame& frame);
+    AllVRResult calibrateAllVR(const Frame& frame);
 
     const SessionLayout& layout_;
     CalibrationSettings settings_;
+    tarn_calibrator* calibrator_ = nullptr;
     CalibrationResult result_;
 };
+
+// Why a calibration was refused, in words: the status, or the rule and the
+// input it was found in.
+std::string refusal(tarn_status status, const Quality& quality);

@@ -3,6 +3,19 @@
 #include <cmath>
 #include <cstdio>
 
+#include "TarnCalibrator.h"
+
+namespace {
+
+tarn_degeneracy degeneracyOf(const Quat& q)
+{
+    tarn_degeneracy rule = TARN_DEGENERACY_NONE;
+    tarn_check_orientation(TARN_CONVENTION_LIBRARY, q.data(), &rule);
+    return rule;
+}
+
+}  // namespace
+
 bool hasNaN(const double* values, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i) {
@@ -15,12 +28,7 @@ bool hasNaN(const double* values, std::size_t count)
 
 bool isZeroQuaternion(const Quat& q)
 {
-    for (const double c : q) {
-        if (!(std::fabs(c) < 1e-8)) {
-            return false;
-        }
-    }
-    return true;
+    return degeneracyOf(q) == TARN_DEGENERACY_ZERO_QUATERNION;
 }
 
 std::optional<std::string> headingProblem(const Quat& q)
@@ -28,14 +36,13 @@ std::optional<std::string> headingProblem(const Quat& q)
     if (hasNaN(q.data(), q.size())) {
         return "NaN";
     }
-    if (isZeroQuaternion(q)) {
-        return "zero quaternion";
-    }
-    const double pitch = pitchOf(q);
-    if (std::fabs(pitch) > kNearVerticalPitch) {
+    switch (degeneracyOf(q)) {
+    case TARN_DEGENERACY_ZERO_QUATERNION: return "zero quaternion";
+    case TARN_DEGENERACY_NEAR_VERTICAL: {
         char text[64];
-        std::snprintf(text, sizeof text, "pitch %+.1f deg (heading ill-defined)", degrees(pitch));
+        std::snprintf(text, sizeof text, "pitch %+.1f deg (heading ill-defined)", degrees(pitchOf(q)));
         return std::string(text);
     }
-    return std::nullopt;
+    default: return std::nullopt;
+    }
 }

@@ -1,4 +1,5 @@
-// Tests for inputs from which no heading can be taken.
+// Tests for inputs from which no heading can be taken: the library's own
+// rule (tarn_check_orientation), worded for the report.
 #pragma once
 
 #include <optional>
@@ -6,11 +7,9 @@
 
 #include "Rotation.h"
 
-constexpr double kNearVerticalPitch = radians(85.0);
-
 bool hasNaN(const double* values, std::size_t count);
 
-// All four components below 1e-8 in magnitude: no orientation at all.
+// All four components too small to give an orientation.
 bool isZeroQuaternion(const Quat& q);
 
 // What makes the heading of q unusable, if anything: "NaN", "zero

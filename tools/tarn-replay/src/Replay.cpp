@@ -88,7 +88,7 @@ void replaySession(const ReplayOptions& options, std::ostream& report)
     Calibrator calibrator(layout, options.calibration);
     const CalibrationResult result = calibrator.calibrate(pass.calibrationFrame);
     const CalibrationQuality quality =
-        assessCalibrationFrame(pass.calibrationFrame, layout, options.calibration.sourceRow);
+        assessCalibrationFrame(pass.calibrationFrame, layout, options.calibration.sourceRow, result);
 
     std::ofstream file;
     if (!options.output.empty()) {

@@ -73,11 +73,8 @@ void writeHands(std::ostream& out, const ReportInput& in)
             out << "calibrated: source " << handName(hand) << " row " << in.settings.sourceRow << ", target "
                 << deviceName(hand == Hand::Right ? Device::RightTracker : Device::LeftTracker)
                 << "; heading offset " << angle(r.turn) << '\n';
-            if (std::isnan(r.turn)) {
-                out << "              the offset is NaN: this glove's output is NaN (see degenerate inputs)\n";
-            }
         } else {
-            out << "skipped: " << r.reason << '\n';
+            out << (r.attempted ? "refused: " : "skipped: ") << r.reason << '\n';
         }
     }
     const DoubleHandResult& d = in.result.doubleHand;
@@ -104,9 +101,6 @@ void writeAllVR(std::ostream& out, const ReportInput& in)
         }
     }
     out << "covers " << joined(covered) << '\n';
-    if (!a.note.empty()) {
-        out << "              " << a.note << '\n';
-    }
     out << "              frame decided by " << a.decidedBy << '\n';
     if (a.frame) {
         out << "              frame heading " << angle(a.frame->heading) << ", origin " << point(a.frame->origin)
