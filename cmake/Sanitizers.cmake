@@ -1,4 +1,6 @@
-# Sanitizer builds. Both options instrument every target of the build.
+# Sanitizer builds. Each option instruments every target of the build.
+#  - TARN_SANITIZE_THREAD: ThreadSanitizer, for the tests of calibrators
+#    used from several threads at once.
 #  - TARN_SANITIZE: AddressSanitizer (leaks included) and
 #    UndefinedBehaviorSanitizer, gcc or clang. Every report stops the program
 #    (-fno-sanitize-recover=all), so a test that triggers one fails.
@@ -7,6 +9,12 @@
 #    libFuzzer driver.
 option(TARN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(TARN_BUILD_FUZZERS "Build the libFuzzer targets (clang)" OFF)
+option(TARN_SANITIZE_THREAD "Build with ThreadSanitizer" OFF)
+
+if(TARN_SANITIZE_THREAD)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
 
 if(TARN_SANITIZE OR TARN_BUILD_FUZZERS)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CI stage: builds everything with AddressSanitizer (leak checks included)
-# and UndefinedBehaviorSanitizer and runs every test ctest finds. Any report
-# stops the test program, so the stage fails on the first one.
+# and UndefinedBehaviorSanitizer and runs every test ctest finds, then the
+# threads test with ThreadSanitizer. Any report stops the test program, so
+# the stage fails on the first one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
@@ -10,3 +11,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan -j 2
+# Calibrators on eight threads at once under ThreadSanitizer.
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+TSAN_OPTIONS=halt_on_error=1 ctest --preset tsan

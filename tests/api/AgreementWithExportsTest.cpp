@@ -88,7 +88,7 @@ TEST(AgreementWithExports, AllVRFramesDecidedByEachDeviceGiveTheExportsBits)
         tarn_all_vr_input in{};
         in.right_tracker_on = trial % 4 != 1;
         in.left_tracker_on = trial % 4 != 2;
-        in.headset_on = trial % 2;
+        in.headset_on = static_cast<unsigned char>(trial % 2);
         in.headset_decides = trial % 5 == 0;
         double* positions[3] = {in.right_position, in.left_position, in.headset_position};
         double* orientations[3] = {in.right_orientation, in.left_orientation, in.headset_orientation};

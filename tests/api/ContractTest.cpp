@@ -57,6 +57,7 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
     const double q[4] = {1, 0, 0, 0}, zero[4] = {0, 0, 0, 1e-9}, nan[4] = {1, kNaN, 0, 0}, inf[4] = {HUGE_VAL, 0, 0, 0};
     const double upright[4] = {0.7071, 0, 0.7072, 0}, p[3] = {0, 0, 0}, near[3] = {0.0009, -0.0009, 3};
     Hand80 hand = session.hand();
+    int unknown = 2;  // an enum value out of range, not a constant
     double pose[7] = {1, 2, 3, 1, 0, 0, 0};
     tarn_all_vr_input none{}, close{1, 1, 0, 0, {0.0005, 0, 1}, {1, 0, 0, 0}, {0, 0, 1}, {1, 0, 0, 0}, {}, {}};
     tarn_all_vr_input lost = close, tilted = close, flag = close;
@@ -66,7 +67,7 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
     flag.headset_decides = 2;
     const Refusal refusals[] = {
         {"null source", [&](auto* k, auto* out) { return tarn_calibrate_hand(k, TARN_RIGHT_HAND, nullptr, q, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
-        {"unknown hand", [&](auto* k, auto* out) { return tarn_calibrate_hand(k, static_cast<tarn_hand>(2), q, q, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"unknown hand", [&](auto* k, auto* out) { return tarn_calibrate_hand(k, static_cast<tarn_hand>(unknown), q, q, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"NaN source", [&](auto* k, auto* out) { return tarn_calibrate_hand(k, TARN_LEFT_HAND, nan, q, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"infinite target", [&](auto* k, auto* out) { return tarn_calibrate_hand(k, TARN_LEFT_HAND, q, inf, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"zero source", [&](auto* k, auto* out) { return tarn_calibrate_hand(k, TARN_RIGHT_HAND, zero, q, out); }, TARN_DEGENERATE_INPUT, TARN_DEGENERACY_ZERO_QUATERNION},
@@ -81,7 +82,7 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
         {"odd stride", [&](auto* k, auto*) { return tarn_apply_hand(k, TARN_LEFT_HAND, hand.data(), 644, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"short stride", [&](auto* k, auto*) { return tarn_apply_device(k, TARN_HEADSET, pose, 16, pose + 3, 0, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"no arrays", [&](auto* k, auto*) { return tarn_apply_device(k, TARN_HEADSET, nullptr, 0, nullptr, 0, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
-        {"unknown device", [&](auto* k, auto*) { return tarn_apply_device(k, static_cast<tarn_device>(3), pose, 0, pose + 3, 0, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"unknown device", [&](auto* k, auto*) { return tarn_apply_device(k, static_cast<tarn_device>(unknown + 1), pose, 0, pose + 3, 0, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"bad restore", [&](auto* k, auto*) { return tarn_calibrator_restore(k, reinterpret_cast<unsigned char*>(pose), 56); }, TARN_INVALID_SAVED_STATE, TARN_DEGENERACY_NONE},
     };
     const Hand80 handBefore = hand;
@@ -90,7 +91,7 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
         tarn_quality quality{};
         std::string out = captureStdout([&] { EXPECT_EQ(r.call(c, &quality), r.status) << r.what; });
         EXPECT_EQ(out, "") << r.what;
-        if (r.status == TARN_DEGENERATE_INPUT) EXPECT_EQ(quality.degeneracy, r.degeneracy) << r.what;
+        EXPECT_EQ(r.status == TARN_DEGENERATE_INPUT ? quality.degeneracy : r.degeneracy, r.degeneracy) << r.what;
         EXPECT_EQ(saved(c), before) << r.what;
     }
     // Nothing calibrated yet: every apply refuses and writes nothing.

@@ -149,8 +149,8 @@ TEST_P(EveryHost, CalibratorGivesTheLibraryCalibratorsBitsForConvertedData)
     tarn_calibrator_destroy(library);
 }
 
-INSTANTIATE_TEST_SUITE_P(Conventions, EveryHost, ::testing::ValuesIn(kHosts), [](const auto& info) {
-    return std::string(kConventionNames[info.param.convention]);
+INSTANTIATE_TEST_SUITE_P(Conventions, EveryHost, ::testing::ValuesIn(kHosts), [](const auto& param) {
+    return std::string(kConventionNames[param.param.convention]);
 });
 
 }  // namespace

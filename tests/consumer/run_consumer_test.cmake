@@ -13,7 +13,7 @@ endfunction()
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
 set(configure -S ${CMAKE_CURRENT_LIST_DIR}/host -B ${WORK_DIR}/build -G Ninja
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH=${prefix} -DTARN_TESTS_DIR=${CMAKE_CURRENT_LIST_DIR}/..)
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH=${prefix})
 if(TOOLCHAIN)
   # A cross build looks for packages under its sysroot only: name the
   # package directory itself.

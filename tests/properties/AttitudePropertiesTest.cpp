@@ -66,22 +66,4 @@ TEST_P(EveryOrder, SingularAttitudeGivesTheMiddleAngleWithoutError)
 
 INSTANTIATE_TEST_SUITE_P(Orders, EveryOrder, ::testing::Values("ZYX", "ZXY", "YZX", "YXZ", "XYZ", "XZY"));
 
-TEST(ProductMatrices, TurnHamiltonProductsIntoMatrixProducts)
-{
-    std::mt19937_64 rng(0x51);
-    std::uniform_real_distribution<double> value(-2, 2);
-    for (int trial = 0; trial < 100; ++trial) {
-        Quat p, q;
-        for (int k = 0; k < 4; ++k) p[k] = value(rng), q[k] = value(rng);
-        const MatFunc row(p.data(), 4), quaternion(q.data(), 4);
-        const MatFunc right = quaternion.w_matrix_function(1) * row.transpose();  // p (x) q
-        const MatFunc left = row * quaternion.w_matrix_function(trial % 2 ? 2 : -7);  // conj(q) (x) p
-        const Quat pq = hamilton(p, q), conjQp = hamilton(conjugate(q), p);
-        for (int k = 0; k < 4; ++k) {
-            ASSERT_NEAR(right.data[k], pq[k], kRoundOff);
-            ASSERT_NEAR(left.data[k], conjQp[k], kRoundOff);
-        }
-    }
-}
-
 }  // namespace

@@ -1,6 +1,5 @@
 #pragma once
-// Comparing doubles in tests: bit patterns, named tolerances, and
-// quaternions compared up to sign.
+// Comparing doubles in tests: bit patterns and named tolerances.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -65,16 +64,4 @@ inline std::size_t firstMismatch(const double* actual, const std::vector<double>
         if (!relative || !finite || std::fabs(actual[k] - expected[k]) > kRoundOff * magnitude) return k;
     }
     return expected.size();
-}
-
-// Two quaternions [w, x, y, z] for the same rotation: equal within
-// `tolerance` element by element, with or without a sign flip.
-inline bool sameRotation(const double* a, const double* b, double tolerance = kRoundOff)
-{
-    bool plus = true, minus = true;
-    for (int k = 0; k < 4; ++k) {
-        plus = plus && std::fabs(a[k] - b[k]) <= tolerance;
-        minus = minus && std::fabs(a[k] + b[k]) <= tolerance;
-    }
-    return plus || minus;
 }
