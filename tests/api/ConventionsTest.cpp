@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "TarnCalibrator.h"
 #include "api/SessionData.h"
@@ -103,50 +104,63 @@ TEST_P(EveryHost, QuaternionMappingTurnsHostRotationMatricesIntoTheLibrarys)
     }
 }
 
+// One session's frame in the host's convention and, converted by hand, in
+// the library's: poses (a position, then an orientation) and two hand blocks.
+struct SessionFrame {
+    double pose[7][7];
+    double hand[2][80];
+};
+
 TEST_P(EveryHost, CalibratorGivesTheLibraryCalibratorsBitsForConvertedData)
 {
     const HostAxes& h = GetParam();
-    tarn_calibrator *host = nullptr, *library = nullptr;
-    ASSERT_EQ(tarn_calibrator_create(h.convention, &host), TARN_OK);
-    ASSERT_EQ(tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &library), TARN_OK);
+    tarn_calibrator* calibrators[2] = {nullptr, nullptr};  // the host's, the library's
+    ASSERT_EQ(tarn_calibrator_create(h.convention, &calibrators[0]), TARN_OK);
+    ASSERT_EQ(tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &calibrators[1]), TARN_OK);
     RandomSession session(11);
     for (int trial = 0; trial < 20; ++trial) {
-        // Mildly tilted rotations, written in the host's convention.
-        std::array<double, 4> s, t;
-        quaternionFromLibrary(h, session.orientation().data(), s.data());
-        quaternionFromLibrary(h, session.orientation().data(), t.data());
-        auto p1 = session.position(), p2 = session.position();
-        for (int k = 0; k < 3; ++k) p1[k] *= h.unitsPerMetre, p2[k] *= h.unitsPerMetre;
-        double ls[4], lt[4], lp1[3], lp2[3];
-        quaternionToLibrary(h, s.data(), ls);
-        quaternionToLibrary(h, t.data(), lt);
-        positionToLibrary(h, p1.data(), lp1);
-        positionToLibrary(h, p2.data(), lp2);
-        ASSERT_EQ(tarn_calibrate_hand(host, TARN_LEFT_HAND, s.data(), t.data(), nullptr), TARN_OK);
-        ASSERT_EQ(tarn_calibrate_hand(library, TARN_LEFT_HAND, ls, lt, nullptr), TARN_OK);
-        ASSERT_EQ(tarn_calibrate_both_hands(host, p1.data(), p2.data(), nullptr), TARN_OK);
-        ASSERT_EQ(tarn_calibrate_both_hands(library, lp1, lp2, nullptr), TARN_OK);
+        SessionFrame frames[2];  // mildly tilted orientations in the library's axes, written in the host's
+        for (auto& pose : frames[0].pose) {
+            const auto p = session.position();
+            for (int k = 0; k < 3; ++k) pose[k] = p[k] * h.unitsPerMetre;
+            quaternionFromLibrary(h, session.orientation().data(), pose + 3);
+        }
+        for (auto& hand : frames[0].hand)
+            for (int row = 0; row < 80; row += 4) quaternionFromLibrary(h, session.orientation().data(), hand + row);
+        for (int k = 0; k < 7; ++k) {
+            positionToLibrary(h, frames[0].pose[k], frames[1].pose[k]);
+            quaternionToLibrary(h, frames[0].pose[k] + 3, frames[1].pose[k] + 3);
+        }
+        for (int k = 0; k < 2; ++k)
+            for (int row = 0; row < 80; row += 4) quaternionToLibrary(h, frames[0].hand[k] + row, frames[1].hand[k] + row);
 
-        // One frame of both hands and positions through each calibrator.
-        Hand80 hostHand = session.hand(), libraryHand, expectedHand;
-        std::array<double, 3> hostPosition = session.position(), libraryPosition, expectedPosition;
-        for (int row = 0; row < 80; row += 4) quaternionToLibrary(h, &hostHand[row], &libraryHand[row]);
-        positionToLibrary(h, hostPosition.data(), libraryPosition.data());
-        Hand80 hostSecond = hostHand, librarySecond = libraryHand;
-        std::array<double, 3> hostOther = hostPosition, libraryOther = libraryPosition;
-        ASSERT_EQ(tarn_apply_both_hands(host, hostHand.data(), 0, hostSecond.data(), 0, hostPosition.data(), 0,
-                                        hostOther.data(), 0, 1), TARN_OK);
-        ASSERT_EQ(tarn_apply_both_hands(library, libraryHand.data(), 0, librarySecond.data(), 0, libraryPosition.data(),
-                                        0, libraryOther.data(), 0, 1), TARN_OK);
-        ASSERT_EQ(tarn_apply_hand(host, TARN_LEFT_HAND, hostHand.data(), 0, 1), TARN_OK);
-        ASSERT_EQ(tarn_apply_hand(library, TARN_LEFT_HAND, libraryHand.data(), 0, 1), TARN_OK);
-        for (int row = 0; row < 80; row += 4) quaternionFromLibrary(h, &libraryHand[row], &expectedHand[row]);
-        positionFromLibrary(h, libraryPosition.data(), expectedPosition.data());
-        ASSERT_EQ(std::memcmp(hostHand.data(), expectedHand.data(), sizeof expectedHand), 0) << "trial " << trial;
-        ASSERT_EQ(std::memcmp(hostPosition.data(), expectedPosition.data(), sizeof expectedPosition), 0) << trial;
+        for (int side = 0; side < 2; ++side) {
+            tarn_calibrator* c = calibrators[side];
+            auto& [pose, hand] = frames[side];
+            tarn_all_vr_input vr{1, 1, 1, static_cast<unsigned char>(trial % 2), {}, {}, {}, {}, {}, {}};
+            double* fields[3] = {vr.right_position, vr.left_position, vr.headset_position};
+            double* orientations[3] = {vr.right_orientation, vr.left_orientation, vr.headset_orientation};
+            for (int d = 0; d < 3; ++d) std::memcpy(fields[d], pose[d], 3 * sizeof(double));
+            for (int d = 0; d < 3; ++d) std::memcpy(orientations[d], pose[d] + 3, 4 * sizeof(double));
+            ASSERT_EQ(tarn_calibrate_all_vr(c, &vr, nullptr), TARN_OK);
+            ASSERT_EQ(tarn_calibrate_hand(c, TARN_LEFT_HAND, pose[3] + 3, pose[4] + 3, nullptr), TARN_OK);
+            ASSERT_EQ(tarn_calibrate_both_hands(c, pose[3], pose[4], nullptr), TARN_OK);
+            ASSERT_EQ(tarn_apply_hand(c, TARN_LEFT_HAND, hand[0], 0, 1), TARN_OK);
+            ASSERT_EQ(tarn_apply_both_hands(c, hand[0], 0, hand[1], 0, pose[5], 0, pose[6], 0, 1), TARN_OK);
+            ASSERT_EQ(tarn_apply_device(c, static_cast<tarn_device>(trial % 3), pose[3], 7 * sizeof(double), pose[3] + 3,
+                                        7 * sizeof(double), 2), TARN_OK);
+        }
+        SessionFrame expected;  // the library's results in the host's convention; poses 0-2 only read
+        std::memcpy(expected.pose, frames[0].pose, 3 * sizeof expected.pose[0]);
+        for (int k = 3; k < 7; ++k) {
+            positionFromLibrary(h, frames[1].pose[k], expected.pose[k]);
+            quaternionFromLibrary(h, frames[1].pose[k] + 3, expected.pose[k] + 3);
+        }
+        for (int k = 0; k < 2; ++k)
+            for (int row = 0; row < 80; row += 4) quaternionFromLibrary(h, frames[1].hand[k] + row, expected.hand[k] + row);
+        ASSERT_EQ(std::memcmp(&frames[0], &expected, sizeof expected), 0) << "trial " << trial;
     }
-    tarn_calibrator_destroy(host);
-    tarn_calibrator_destroy(library);
+    for (tarn_calibrator* c : calibrators) tarn_calibrator_destroy(c);
 }
 
 INSTANTIATE_TEST_SUITE_P(Conventions, EveryHost, ::testing::ValuesIn(kHosts), [](const auto& param) {
