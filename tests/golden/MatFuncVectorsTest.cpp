@@ -74,103 +74,78 @@ Outcome run(const std::string& op, const json& args)
     auto real = [&](int k) { return fromHex(args.at(k).at("double").get<std::string>()); };
     auto text = [&](int k) { return args.at(k).at("text").get<std::string>(); };
 
+    auto values = [&](int k) { return doublesFromJson(args.at(k).at("doubles")); };
     Outcome o;
-    if (op == "ctor0") { o.matrices = {MatFunc()}; return o; }
-    if (op == "ctorz") { o.matrices = {MatFunc(integer(0), integer(1))}; return o; }
-    if (op == "ctorf") { o.matrices = {MatFunc(real(0), integer(1), integer(2))}; return o; }
-    if (op == "ctorv") {
-        const std::vector<double> values = doublesFromJson(args.at(2).at("doubles"));
-        o.matrices = {MatFunc(values, integer(0), integer(1))};
-        return o;
+    if (op == "ctor0") o.matrices = {MatFunc()};
+    if (op == "ctorz") o.matrices = {MatFunc(integer(0), integer(1))};
+    if (op == "ctorf") o.matrices = {MatFunc(real(0), integer(1), integer(2))};
+    if (op == "ctorv") o.matrices = {MatFunc(values(2), integer(0), integer(1))};
+    if (op == "ctora") o.matrices = {MatFunc(values(1).data(), integer(0))};
+    if (op == "ctorb") o.matrices = {MatFunc(reinterpret_cast<const double(*)[4]>(values(0).data()))};
+    if (op.rfind("ctor", 0) == 0) return o;
+    MatFunc a = args.at(0).contains("matrix") ? mat(0) : MatFunc();
+    if (op == "copy") o.matrices = {MatFunc(a), a};
+    if (op == "assign" || op == "setcol") {
+        const MatFunc b = mat(1);
+        op == "assign" ? void(a = b) : a.setcol(b, integer(2));
+        o.matrices = {a, b};
     }
-    if (op == "ctora") {
-        const std::vector<double> values = doublesFromJson(args.at(1).at("doubles"));
-        o.matrices = {MatFunc(values.data(), integer(0))};
-        return o;
-    }
-    if (op == "ctorb") {
-        const std::vector<double> values = doublesFromJson(args.at(0).at("doubles"));
-        o.matrices = {MatFunc(reinterpret_cast<const double(*)[4]>(values.data()))};
-        return o;
-    }
-    if (op == "copy") { const MatFunc a = mat(0); const MatFunc c(a); o.matrices = {c, a}; return o; }
-    if (op == "assign") { MatFunc a = mat(0); const MatFunc b = mat(1); a = b; o.matrices = {a, b}; return o; }
     if (op == "assignself") {
-        MatFunc a = mat(0);
         MatFunc& alias = a;
         a = alias;
         o.matrices = {a};
-        return o;
     }
-    if (op == "setcol") { MatFunc a = mat(0); const MatFunc v = mat(1); a.setcol(v, integer(2)); o.matrices = {a, v}; return o; }
-    if (op == "todbl") {
-        const MatFunc a = mat(0);
-        const int n = integer(1);
-        o.buffer = guardedBuffer(static_cast<std::size_t>(n > 0 ? n : 0) + 4);
+    if (op == "todbl" || op == "todblb") {  // the output sits between guard values
+        const int n = op == "todblb" ? 80 : integer(1), guards = op == "todblb" ? 4 : 2;
+        o.buffer = guardedBuffer(static_cast<std::size_t>(n > 0 ? n : 0) + 2 * guards);
         o.hasBool = true;
-        o.flag = a.toDouble(o.buffer.data() + 2, n);
+        o.flag = op == "todblb" ? a.toDouble(reinterpret_cast<double(*)[4]>(o.buffer.data() + guards))
+                                : a.toDouble(o.buffer.data() + guards, n);
         o.matrices = {a};
-        return o;
-    }
-    if (op == "todblb") {
-        const MatFunc a = mat(0);
-        o.buffer = guardedBuffer(88);
-        o.hasBool = true;
-        o.flag = a.toDouble(reinterpret_cast<double(*)[4]>(o.buffer.data() + 4));
-        o.matrices = {a};
-        return o;
     }
     if (op == "mod") {
-        const MatFunc a = mat(0);
         o.hasDouble = true;
         o.value = a.Module();
         o.matrices = {a};
-        return o;
     }
+    if (!o.matrices.empty()) return o;
 
     // Operations returning a matrix, followed by their unchanged operands.
-    if (op == "add" || op == "sub" || op == "div" || op == "dot" || op == "mul" || op == "atan2") {
-        const MatFunc a = mat(0), b = mat(1);
-        MatFunc r;
-        if (op == "add") r = a + b;
-        if (op == "sub") r = a - b;
-        if (op == "div") r = a / b;
-        if (op == "dot") r = a.dot(b);
-        if (op == "mul") r = a * b;
-        if (op == "atan2") r = Atan2(a, b);
-        o.matrices = {r, a, b};
-        return o;
-    }
-    if (op == "subdm" || op == "mulim") {
-        const MatFunc m = mat(1);
-        o.matrices = {op == "subdm" ? real(0) - m : integer(0) * m, m};
-        return o;
-    }
-    const MatFunc m = mat(0);
+    const MatFunc b = args.size() > 1 && args.at(1).contains("matrix") ? mat(1) : MatFunc();
     MatFunc r;
-    if (op == "getrow") r = m.getrow(integer(1));
-    else if (op == "getcol") r = m.getcol(integer(1));
-    else if (op == "transpose") r = m.transpose();
-    else if (op == "sum") r = m.sum(integer(1));
-    else if (op == "modd") r = m.Module(integer(1));
-    else if (op == "submd") r = m - real(1);
-    else if (op == "mulmd") r = m * real(1);
-    else if (op == "divmd") r = m / real(1);
-    else if (op == "divmi") r = m / integer(1);
-    else if (op == "square") r = Square(m);
-    else if (op == "sin") r = Sin(m);
-    else if (op == "cos") r = Cos(m);
-    else if (op == "asin") r = Asin(m);
-    else if (op == "sqrt") r = Sqrt(m);
-    else if (op == "cbn") r = m.Cbn();
-    else if (op == "wmat") r = m.w_matrix_function(integer(1));
-    else if (op == "norm") r = m.normalize();
-    else if (op == "sy") r = m.SY(text(1));
-    else if (op == "sydef") r = m.SY();
-    else if (op == "att") r = m.AttitudeAngle(text(1));
-    else if (op == "attdef") r = m.AttitudeAngle();
+    if (op == "add") r = a + b;
+    else if (op == "sub") r = a - b;
+    else if (op == "div") r = a / b;
+    else if (op == "dot") r = a.dot(b);
+    else if (op == "mul") r = a * b;
+    else if (op == "atan2") r = Atan2(a, b);
+    else if (op == "subdm") r = real(0) - b;
+    else if (op == "mulim") r = integer(0) * b;
+    else if (op == "getrow") r = a.getrow(integer(1));
+    else if (op == "getcol") r = a.getcol(integer(1));
+    else if (op == "transpose") r = a.transpose();
+    else if (op == "sum") r = a.sum(integer(1));
+    else if (op == "modd") r = a.Module(integer(1));
+    else if (op == "submd") r = a - real(1);
+    else if (op == "mulmd") r = a * real(1);
+    else if (op == "divmd") r = a / real(1);
+    else if (op == "divmi") r = a / integer(1);
+    else if (op == "square") r = Square(a);
+    else if (op == "sin") r = Sin(a);
+    else if (op == "cos") r = Cos(a);
+    else if (op == "asin") r = Asin(a);
+    else if (op == "sqrt") r = Sqrt(a);
+    else if (op == "cbn") r = a.Cbn();
+    else if (op == "wmat") r = a.w_matrix_function(integer(1));
+    else if (op == "norm") r = a.normalize();
+    else if (op == "sy") r = a.SY(text(1));
+    else if (op == "sydef") r = a.SY();
+    else if (op == "att") r = a.AttitudeAngle(text(1));
+    else if (op == "attdef") r = a.AttitudeAngle();
     else ADD_FAILURE() << "unknown op " << op;
-    o.matrices = {r, m};
+    const bool pair = op == "add" || op == "sub" || op == "div" || op == "dot" || op == "mul" || op == "atan2";
+    o.matrices = pair ? std::vector<MatFunc>{r, a, b} : op == "subdm" || op == "mulim" ? std::vector<MatFunc>{r, b}
+                                                                                         : std::vector<MatFunc>{r, a};
     return o;
 }
 

@@ -14,8 +14,8 @@
 // Exports are called through pointers declared as hosts in other languages
 // declare them: bool results read as one byte. A linked library cannot be
 // unloaded, so `linked` resets what Close and ResetDoubleHandCalibration
-// reset and leaves out the sequences that reach All-VR exports once an
-// All-VR calibration has been made.
+// reset and leaves out the sequences that reach the All-VR state, which
+// nothing resets.
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
@@ -191,13 +191,11 @@ int main(int argc, char** argv)
     const std::string path = argc > 2 ? argv[2] : "";
     const bool loaded = mode == "dlopen" || mode == "loadlibrary";
     if (!(mode == "in-process" || mode == "linked" || (loaded && !path.empty()))) {
-        std::fprintf(stderr, "usage: %s in-process | linked | dlopen PATH | loadlibrary PATH [DATA_DIR]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s in-process | linked | dlopen PATH | loadlibrary PATH\n", argv[0]);
         return 2;
     }
-    const std::string dataDir = argc > 3 ? argv[3] : TARN_TEST_DATA_DIR;
     int replayed = 0, failures = 0;
-    bool allVRCalibrated = false;
-    for (const json& sequence : readVectorFile("exports.jsonl", dataDir)) {
+    for (const json& sequence : readVectorFile("exports.jsonl")) {
         std::optional<LoadedLibrary> library;
         if (loaded) library.emplace(path);
         const Entries entries = loaded ? library->entries() : linkedEntries();
@@ -206,10 +204,9 @@ int main(int argc, char** argv)
             return 1;
         }
         if (mode == "linked") {
-            if (allVRCalibrated && callsExportNamed(sequence, "All")) continue;
+            if (callsExportNamed(sequence, "All")) continue;
             Close();
             ResetDoubleHandCalibration();
-            allVRCalibrated = allVRCalibrated || callsExportNamed(sequence, "InitialAllVR");
         }
 #ifdef TARN_REPLAY_IN_PROCESS
         if (mode == "in-process") tarn::resetProcessStateForTesting();

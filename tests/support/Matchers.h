@@ -12,9 +12,6 @@
 // Results of a handful of rotations and products, against an independent
 // derivation of the same value.
 constexpr double kRoundOff = 1e-12;
-// Euler angles read back through asin and atan2 near, not at, a singular
-// attitude.
-constexpr double kAngleRoundTrip = 1e-9;
 
 inline std::uint64_t bitsOf(double x)
 {

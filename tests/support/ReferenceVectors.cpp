@@ -6,10 +6,10 @@
 #include "support/Matchers.h"
 #include "support/StdoutCapture.h"
 
-std::vector<nlohmann::json> readVectorFile(const std::string& name, const std::string& directory)
+std::vector<nlohmann::json> readVectorFile(const std::string& name)
 {
-    std::ifstream in(directory + "/" + name);
-    if (!in) throw std::runtime_error("cannot open " + directory + "/" + name);
+    std::ifstream in(std::string(TARN_TEST_DATA_DIR) + "/" + name);
+    if (!in) throw std::runtime_error("cannot open " + name);
     std::vector<nlohmann::json> records;
     for (std::string line; std::getline(in, line);)
         if (!line.empty()) records.push_back(nlohmann::json::parse(line));

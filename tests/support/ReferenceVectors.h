@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// All records of a JSON-lines file in tests/data (or in `directory`).
-std::vector<nlohmann::json> readVectorFile(const std::string& name, const std::string& directory = TARN_TEST_DATA_DIR);
+// All records of a JSON-lines file in tests/data.
+std::vector<nlohmann::json> readVectorFile(const std::string& name);
 
 // A list of hex bit patterns as doubles.
 std::vector<double> doublesFromJson(const nlohmann::json& list);

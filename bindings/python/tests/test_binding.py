@@ -1,12 +1,10 @@
 """The Python binding against the native library: reference call sequences
-replayed through it, shape checks, library lookup, README snippet."""
+replayed through it, shape checks, README snippet."""
 
 import _ctypes
 import inspect
 import json
-import os
 import re
-import shutil
 import subprocess
 import sys
 import types
@@ -81,24 +79,6 @@ def test_wrong_inputs_raise_before_the_call(monkeypatch, with_numpy, name, param
     args[parameter] = args[parameter] + [0.0] if isinstance(wrong, str) else wrong
     with pytest.raises(ValueError, match=f"^{parameter} "):
         getattr(native, name)(**args)
-
-
-@pytest.mark.parametrize("variable, expected", [
-    ("", "{tmp}/{file}"),  # beside the package
-    ("{folder}", "{folder}/{file}"),  # the variable names the library's folder
-    ("{tmp}/none.so", "cannot load {file}; set {variable} to its path. Tried:\n  {tmp}/none.so: "),  # and alone
-])
-def test_library_lookup(monkeypatch, tmp_path, variable, expected):
-    library = Path(os.environ[_library.ENVIRONMENT_VARIABLE])
-    names = dict(tmp=tmp_path, folder=library.parent, file=_library.FILE_NAME, variable=_library.ENVIRONMENT_VARIABLE)
-    shutil.copy(library, tmp_path / _library.FILE_NAME)
-    monkeypatch.setattr(_library, "__file__", str(tmp_path / "tarn_hand_calibration" / "_library.py"))
-    monkeypatch.setenv(_library.ENVIRONMENT_VARIABLE, variable.format(**names))
-    try:
-        found = _library.library.__wrapped__()._name  # loads afresh, past the cache
-    except OSError as error:
-        found = str(error)
-    assert found.startswith(expected.format(**names)) and found.count("\n") <= 1
 
 
 def test_readme_snippet_and_example(capsys, tmp_path):
