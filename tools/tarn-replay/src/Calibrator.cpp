@@ -143,7 +143,8 @@ AllVRResult Calibrator::calibrateAllVR(const Frame& frame)
     result.quality = quality;
     result.accepted = status == TARN_OK;
     if (!result.accepted) {
-        result.decidedBy = "nothing: refused, " + refusal(status, quality);
+        result.reason = refusal(status, quality);
+        result.decidedBy = "nothing: refused, " + result.reason;
         return result;
     }
     result.decidedBy = deciderText(quality.frame_decided_by);
@@ -153,28 +154,47 @@ AllVRResult Calibrator::calibrateAllVR(const Frame& frame)
     return result;
 }
 
-void Calibrator::apply(Frame& frame) const
+void Calibrator::apply(Frame* frames, std::size_t count) const
 {
+    constexpr std::size_t stride = sizeof(Frame);
+    Frame& first = frames[0];
     if (settings_.hands == HandsOutput::Single) {
         for (const Hand hand : kHands) {
             if (result_.hand[index(hand)].calibrated)
                 tarn_apply_hand(calibrator_, hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND,
-                                frame.glove[index(hand)].data(), 0, 1);
+                                first.glove[index(hand)].data(), stride, count);
         }
     } else if (result_.doubleHand.accepted) {
         // The hand positions come out in the double-hand frame; the device
         // columns take the All-VR poses instead, so these copies are dropped.
         // An absent glove's block is converted too but never written.
-        Vec3 right = frame.device[index(Device::RightTracker)].position;
-        Vec3 left = frame.device[index(Device::LeftTracker)].position;
-        tarn_apply_both_hands(calibrator_, frame.glove[index(Hand::Right)].data(), 0,
-                              frame.glove[index(Hand::Left)].data(), 0, right.data(), 0, left.data(), 0, 1);
+        std::vector<Vec3> positions(2 * count);
+        for (std::size_t k = 0; k < count; ++k) {
+            positions[2 * k] = frames[k].device[index(Device::RightTracker)].position;
+            positions[2 * k + 1] = frames[k].device[index(Device::LeftTracker)].position;
+        }
+        tarn_apply_both_hands(calibrator_, first.glove[index(Hand::Right)].data(), stride,
+                              first.glove[index(Hand::Left)].data(), stride, positions[0].data(), 2 * sizeof(Vec3),
+                              positions[1].data(), 2 * sizeof(Vec3), count);
     }
     for (const Device device : kDevices) {
         if (result_.allVR.covered[index(device)]) {
-            Pose& pose = frame.device[index(device)];
-            tarn_apply_device(calibrator_, static_cast<tarn_device>(index(device)), pose.position.data(), 0,
-                              pose.orientation.data(), 0, 1);
+            Pose& pose = first.device[index(device)];
+            tarn_apply_device(calibrator_, static_cast<tarn_device>(index(device)), pose.position.data(), stride,
+                              pose.orientation.data(), stride, count);
         }
     }
+}
+
+std::vector<std::string> Calibrator::refusals() const
+{
+    std::vector<std::string> refused;
+    for (const Hand hand : kHands) {
+        const HandResult& r = result_.hand[index(hand)];
+        if (r.attempted && !r.calibrated) refused.push_back(std::string(hand == Hand::Right ? "right" : "left") + " hand (" + r.reason + ")");
+    }
+    if (result_.doubleHand.attempted && !result_.doubleHand.accepted)
+        refused.push_back("both hands (" + result_.doubleHand.reason + ")");
+    if (result_.allVR.attempted && !result_.allVR.accepted) refused.push_back("All-VR (" + result_.allVR.reason + ")");
+    return refused;
 }

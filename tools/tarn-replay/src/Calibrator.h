@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Frame.h"
 #include "Rotation.h"
@@ -52,6 +53,7 @@ struct AllVRResult {
     bool accepted = false;
     std::array<unsigned char, 3> covered{};  // per Device: its pose output is calibrated
     std::string decidedBy;                   // which input set the frame, or why none did
+    std::string reason;                      // why it was refused
     std::optional<CalibratedFrame> frame;
     std::optional<Quality> quality;
 };
@@ -82,9 +84,14 @@ public:
     // read back from the calibrator.
     CalibrationResult calibrate(const Frame& frame);
 
-    // Replaces the gloves and devices of `frame` by their calibrated values;
-    // blocks whose calibration did not happen are left as they are.
-    void apply(Frame& frame) const;
+    // Replaces the gloves and devices of `count` frames by their calibrated
+    // values, with one batch call per glove and device; blocks whose
+    // calibration did not happen are left as they are.
+    void apply(Frame* frames, std::size_t count) const;
+
+    // The calibrations that were attempted and refused, as "right hand (the
+    // source: zero quaternion)", in the order of the report.
+    std::vector<std::string> refusals() const;
 
 private:
     HandResult calibrateHand(Hand hand, const Frame& frame);

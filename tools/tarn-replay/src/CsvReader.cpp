@@ -1,5 +1,7 @@
 #include "CsvReader.h"
 
+#include <cstring>
+
 namespace {
 
 std::string_view trimmed(std::string_view text)
@@ -20,29 +22,54 @@ std::string_view trimmed(std::string_view text)
 
 CsvReader::CsvReader(std::istream& in) : in_(in) {}
 
+bool CsvReader::nextLine(std::string_view& line)
+{
+    constexpr std::size_t kBlock = 1 << 20;
+    for (;;) {
+        const char* begin = buffer_.data() + start_;
+        const void* end = std::memchr(begin, '\n', buffer_.size() - start_);
+        if (end != nullptr || (ended_ && start_ < buffer_.size())) {
+            const std::size_t length = end ? static_cast<std::size_t>(static_cast<const char*>(end) - begin)
+                                           : buffer_.size() - start_;
+            line = std::string_view(begin, length);
+            start_ += length + (end ? 1 : 0);
+            bytes_ += static_cast<long long>(length) + 1;
+            return true;
+        }
+        if (ended_) return false;
+        // Keep the unfinished line, read the next block after it.
+        buffer_.erase(0, start_);
+        start_ = 0;
+        const std::size_t kept = buffer_.size();
+        buffer_.resize(kept + kBlock);
+        in_.read(&buffer_[kept], static_cast<std::streamsize>(kBlock));
+        buffer_.resize(kept + static_cast<std::size_t>(in_.gcount()));
+        ended_ = !in_;
+    }
+}
+
 bool CsvReader::next(std::vector<std::string_view>& fields)
 {
     fields.clear();
-    while (std::getline(in_, buffer_)) {
-        bytes_ += static_cast<long long>(buffer_.size()) + 1;
+    std::string_view line;
+    while (nextLine(line)) {
         ++line_;
-        if (line_ == 1 && buffer_.rfind("\xEF\xBB\xBF", 0) == 0) {
-            buffer_.erase(0, 3);
+        if (line_ == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") {
+            line.remove_prefix(3);
         }
-        if (!buffer_.empty() && buffer_.back() == '\r') {
-            buffer_.pop_back();
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
         }
-        if (buffer_.find_first_not_of(" \t") == std::string::npos) {
+        if (line.find_first_not_of(" \t") == std::string_view::npos) {
             continue;
         }
-        std::string_view rest(buffer_);
         for (;;) {
-            const auto comma = rest.find(',');
-            fields.push_back(trimmed(rest.substr(0, comma)));
+            const auto comma = line.find(',');
+            fields.push_back(trimmed(line.substr(0, comma)));
             if (comma == std::string_view::npos) {
                 break;
             }
-            rest.remove_prefix(comma + 1);
+            line.remove_prefix(comma + 1);
         }
         return true;
     }

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-// Reads records line by line and keeps the line number of each, so callers
-// can point at the exact line of a bad record. The format it accepts:
+// Reads records line by line, from blocks of a mebibyte, and keeps the line
+// number of each, so callers can point at the exact line of a bad record. The format it accepts:
 //  - fields are separated by commas; blanks and tabs around a field are
 //    dropped, and so is one pair of double quotes enclosing a whole field
 //    (quoted fields cannot contain commas, quotes or line breaks);
@@ -33,8 +33,13 @@ public:
     bool failed() const { return in_.bad(); }
 
 private:
+    // The next line without its end, or false at the end of the stream.
+    bool nextLine(std::string_view& line);
+
     std::istream& in_;
-    std::string buffer_;
+    std::string buffer_;       // a block of the stream
+    std::size_t start_ = 0;    // where the next line starts in buffer_
+    bool ended_ = false;       // the stream has no more bytes
     long line_ = 0;
     long long bytes_ = 0;
 };

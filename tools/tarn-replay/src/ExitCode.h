@@ -13,6 +13,9 @@ enum class ExitCode : int {
     NotANumber = 6,   // a field of a known column that is not a number
     Unwritable = 7,   // the output file cannot be created or written
     NoFrames = 8,     // a header but no data rows
+    Degenerate = 9,   // a calibration refused (or NaN) without --allow-degenerate
+    TimeOrder = 10,   // time that goes backwards, repeats or is not a number
+    NearMiss = 11,    // with --strict-columns: a column that nearly names a known one
 };
 
 // An input or output problem reported to the user with its exit code. The

@@ -1,11 +1,14 @@
 #include "Replay.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
 #include "CalibrationQuality.h"
+#include "ColumnCheck.h"
 #include "ProgressBar.h"
 #include "Report.h"
 #include "SessionReader.h"
@@ -15,11 +18,7 @@
 namespace {
 
 constexpr long long kLongFileBytes = 1 << 20;  // a progress bar from here on
-
-struct FirstPass {
-    Frame calibrationFrame;
-    long calibrationLine = 0;
-};
+constexpr std::size_t kBatchFrames = 256;      // frames converted per batch call
 
 bool wantsProgress(const std::string& path)
 {
@@ -35,42 +34,84 @@ std::string formatSeconds(double seconds)
     return text;
 }
 
-FirstPass checkSession(const ReplayOptions& options, SessionReader& reader, SessionScan& scan, bool progress)
-{
-    FirstPass pass;
-    ProgressBar bar("checking", progress);
-    Frame frame;
-    bool found = false;
-    while (reader.next(frame)) {
-        scan.add(frame, reader.lineNumber());
-        if (!found && (!options.calibrateAt || frame.time >= *options.calibrateAt)) {
-            pass.calibrationFrame = frame;
-            pass.calibrationLine = reader.lineNumber();
-            found = true;
-        }
-        bar.update(reader.fractionRead());
+// Frames must come in time order: a time that is not a number, goes
+// backwards or (unless allowed) repeats stops the replay at its line.
+class TimeOrder {
+public:
+    TimeOrder(const ReplayOptions& options) : options_(options) {}
+    void check(double time, long line)
+    {
+        const std::string where = options_.session + ":" + std::to_string(line) + ": time ";
+        if (std::isnan(time)) throw ReplayError(ExitCode::TimeOrder, where + "is not a number");
+        if (line_ != 0 && (time < last_ || (time == last_ && !options_.allowRepeatedTime)))
+            throw ReplayError(ExitCode::TimeOrder, where + formatSeconds(time) + (time < last_ ? " goes back from " : " repeats ") +
+                                                       formatSeconds(last_) + " (line " + std::to_string(line_) + ")" +
+                                                       (time == last_ ? "; --allow-repeated-time accepts it" : ""));
+        last_ = time;
+        line_ = line;
     }
-    if (scan.frames() == 0) {
+
+private:
+    const ReplayOptions& options_;
+    double last_ = 0.0;
+    long line_ = 0;
+};
+
+struct CalibrationFrame {
+    Frame frame;
+    long line = 0;
+};
+
+// The first pass: reads up to the calibration frame (the first frame whose
+// time is at or after calibrateAt), checking rows and times on the way.
+CalibrationFrame findCalibrationFrame(const ReplayOptions& options)
+{
+    SessionReader reader(options.session);
+    TimeOrder order(options);
+    double lastTime = 0.0;
+    bool anyFrame = false;
+    for (Frame frame; reader.next(frame);) {
+        order.check(frame.time, reader.lineNumber());
+        lastTime = frame.time;
+        anyFrame = true;
+        if (!options.calibrateAt || frame.time >= *options.calibrateAt) return {frame, reader.lineNumber()};
+    }
+    if (!anyFrame) {
         throw ReplayError(ExitCode::NoFrames, options.session + ": no frames after the header");
     }
-    if (!found) {
-        throw ReplayError(ExitCode::Usage, "--calibrate-at " + formatSeconds(*options.calibrateAt) +
-                                               ": no frame at or after that time (the session ends at " +
-                                               formatSeconds(scan.lastTime()) + ")");
-    }
-    return pass;
+    throw ReplayError(ExitCode::Usage, "--calibrate-at " + formatSeconds(*options.calibrateAt) +
+                                           ": no frame at or after that time (the session ends at " +
+                                           formatSeconds(lastTime) + ")");
 }
 
-void convertSession(const ReplayOptions& options, const Calibrator& calibrator, std::ostream& out, bool progress)
+std::string systemReason() { return std::strerror(errno); }
+
+// The second pass: converts every frame in batches and writes it, checking
+// rows and times and counting degenerate frames.
+void convertSession(const ReplayOptions& options, const Calibrator& calibrator, SessionScan& scan, std::ostream& out)
 {
     SessionReader reader(options.session);
     SessionWriter writer(out, reader.layout());
-    ProgressBar bar("replaying", progress);
+    ProgressBar bar("replaying", wantsProgress(options.session));
+    TimeOrder order(options);
+    bool passThrough = false;  // columns carried through need their text kept per frame
+    for (std::size_t c = 0; c < reader.layout().names().size(); ++c) passThrough = passThrough || !reader.layout().isKnown(c);
+    std::vector<Frame> batch(kBatchFrames);
+    std::vector<std::vector<std::string>> texts(passThrough ? kBatchFrames : 0);
     writer.writeHeader();
-    Frame frame;
-    while (reader.next(frame)) {
-        calibrator.apply(frame);
-        writer.write(frame, reader.fields());
+    for (bool more = true; more;) {
+        std::size_t count = 0;
+        while (count < kBatchFrames && (more = reader.next(batch[count]))) {
+            order.check(batch[count].time, reader.lineNumber());
+            scan.add(batch[count], reader.lineNumber());
+            if (passThrough) texts[count].assign(reader.fields().begin(), reader.fields().end());
+            ++count;
+        }
+        if (count == 0) break;
+        calibrator.apply(batch.data(), count);
+        for (std::size_t k = 0; k < count; ++k)
+            writer.write(batch[k], passThrough ? std::vector<std::string_view>(texts[k].begin(), texts[k].end())
+                                               : std::vector<std::string_view>());
         bar.update(reader.fractionRead());
     }
 }
@@ -79,33 +120,53 @@ void convertSession(const ReplayOptions& options, const Calibrator& calibrator, 
 
 void replaySession(const ReplayOptions& options, std::ostream& report)
 {
-    const bool progress = wantsProgress(options.session);
-    SessionReader reader(options.session);
-    const SessionLayout& layout = reader.layout();
-    SessionScan scan(layout);
-    const FirstPass pass = checkSession(options, reader, scan, progress);
+    const SessionReader header(options.session);
+    const SessionLayout& layout = header.layout();
+    const std::vector<OtherColumn> others = otherColumns(layout);
+    for (const OtherColumn& column : others) {
+        if (options.strictColumns && !column.probablyMeant.empty())
+            throw ReplayError(ExitCode::NearMiss, options.session + ":1: column " + column.name +
+                                                      " is not a known column; did you mean " + column.probablyMeant + "?");
+    }
+    const CalibrationFrame at = findCalibrationFrame(options);
 
     Calibrator calibrator(layout, options.calibration);
-    const CalibrationResult result = calibrator.calibrate(pass.calibrationFrame);
+    const CalibrationResult result = calibrator.calibrate(at.frame);
+    const std::vector<std::string> refused = calibrator.refusals();
+    if (!refused.empty() && !options.allowDegenerate) {
+        std::string what;
+        for (const std::string& r : refused) what += (what.empty() ? "" : ", ") + r;
+        throw ReplayError(ExitCode::Degenerate, options.session + ":" + std::to_string(at.line) +
+                                                    ": calibration refused: " + what +
+                                                    "; --allow-degenerate replays the rest");
+    }
     const CalibrationQuality quality =
-        assessCalibrationFrame(pass.calibrationFrame, layout, options.calibration.sourceRow, result);
+        assessCalibrationFrame(at.frame, layout, options.calibration.sourceRow, result);
 
     std::ofstream file;
     if (!options.output.empty()) {
+        errno = 0;
         file.open(options.output, std::ios::binary | std::ios::trunc);
         if (!file) {
-            throw ReplayError(ExitCode::Unwritable, options.output + ": cannot create the output file");
+            throw ReplayError(ExitCode::Unwritable, options.output + ": cannot create the output file: " + systemReason());
         }
     }
     std::ostream& out = options.output.empty() ? std::cout : file;
-    convertSession(options, calibrator, out, progress);
+    SessionScan scan(layout);
+    convertSession(options, calibrator, scan, out);
     out.flush();
     if (!out) {
         throw ReplayError(ExitCode::Unwritable,
                           (options.output.empty() ? std::string("standard output") : options.output) +
-                              ": write failed");
+                              ": write failed: " + systemReason());
     }
 
-    writeReport(report, ReportInput{options.session, layout, scan, pass.calibrationLine, pass.calibrationFrame.time,
-                                    options.calibration, result, quality});
+    const ReportInput input{options.session, layout, scan, at.line, at.frame.time, options.calibration,
+                            result, quality, others};
+    writeReport(report, input);
+    if (!options.reportJson.empty()) {
+        std::ofstream json(options.reportJson, std::ios::binary | std::ios::trunc);
+        writeJsonReport(json, input);
+        if (!json) throw ReplayError(ExitCode::Unwritable, options.reportJson + ": cannot write the report: " + systemReason());
+    }
 }

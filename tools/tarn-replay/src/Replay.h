@@ -11,8 +11,12 @@
 struct ReplayOptions {
     std::string session;                  // input CSV
     std::string output;                   // output CSV; empty: standard output
+    std::string reportJson;               // the report as JSON too; empty: not written
     std::optional<double> calibrateAt;    // seconds; empty: the first frame
     CalibrationSettings calibration;
+    bool allowDegenerate = false;         // replay although a calibration was refused
+    bool allowRepeatedTime = false;       // accept frames with the time of the one before
+    bool strictColumns = false;           // near misses of known column names are errors
 };
 
 // Replays a session file through the library. The file is read twice: the

@@ -1,24 +1,14 @@
 #include "Report.h"
 
+#include <fmt/format.h>
+
+#include <algorithm>
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
+#include <nlohmann/json.hpp>
 
 namespace {
 
-#if defined(__GNUC__)
-std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
-#endif
-
-std::string format(const char* pattern, ...)
-{
-    char text[256];
-    va_list args;
-    va_start(args, pattern);
-    std::vsnprintf(text, sizeof text, pattern, args);
-    va_end(args);
-    return text;
-}
+using fmt::format;
 
 // `value`, or 0 when it would print as a negative zero with `decimals`.
 double printable(double value, int decimals)
@@ -28,12 +18,12 @@ double printable(double value, int decimals)
 
 std::string angle(double radiansValue)
 {
-    return format("%+.3f deg", printable(degrees(radiansValue), 3));
+    return format("{:+.3f} deg", printable(degrees(radiansValue), 3));
 }
 
 std::string point(const Vec3& p)
 {
-    return format("(%.4f, %.4f, %.4f)", printable(p[0], 4), printable(p[1], 4), printable(p[2], 4));
+    return format("({:.4f}, {:.4f}, {:.4f})", printable(p[0], 4), printable(p[1], 4), printable(p[2], 4));
 }
 
 std::string joined(const std::vector<std::string>& items)
@@ -59,9 +49,17 @@ void writeSession(std::ostream& out, const ReportInput& in)
         }
     }
     out << "tarn-replay report: " << in.sessionPath << '\n'
-        << format("  %ld frames, %.3f s to %.3f s\n", in.scan.frames(), in.scan.firstTime(), in.scan.lastTime())
+        << format("  {} frames, {:.3f} s to {:.3f} s\n", in.scan.frames(), in.scan.firstTime(), in.scan.lastTime())
         << "  present: " << joined(present) << '\n'
-        << format("  calibrated at line %ld (t = %.3f s)\n", in.calibrationLine, in.calibrationTime);
+        << format("  calibrated at line {} (t = {:.3f} s)\n", in.calibrationLine, in.calibrationTime);
+    std::vector<std::string> others;
+    for (const OtherColumn& column : in.otherColumns) others.push_back(column.name);
+    if (!others.empty()) out << "  other columns (copied through): " << joined(others) << '\n';
+    for (const OtherColumn& column : in.otherColumns) {
+        if (!column.probablyMeant.empty())
+            out << "  warning: column " << column.name << " is not a known column; did you mean "
+                << column.probablyMeant << "?\n";
+    }
 }
 
 void writeHands(std::ostream& out, const ReportInput& in)
@@ -121,22 +119,22 @@ void writeQuality(std::ostream& out, const ReportInput& in)
     out << "Quality at the calibration frame\n";
     for (const Hand hand : kHands) {
         if (const auto& tilt = q.tilt[index(hand)]) {
-            out << format("  %s tilt left out by the heading-only calibration: source %.3f deg, target %.3f deg\n",
+            out << format("  {} tilt left out by the heading-only calibration: source {:.3f} deg, target {:.3f} deg\n",
                           hand == Hand::Right ? "right hand" : "left hand", degrees(tilt->source),
                           degrees(tilt->target));
         }
     }
     if (q.trackerOffset) {
         const Vec3& d = *q.trackerOffset;
-        out << format("  hands' horizontal separation %.4f (dx %+.4f, dy %+.4f; refused below 0.001 on both)\n",
+        out << format("  hands' horizontal separation {:.4f} (dx {:+.4f}, dy {:+.4f}; refused below 0.001 on both)\n",
                       std::hypot(d[0], d[1]), d[0], d[1]);
     }
     if (!q.headings.empty()) {
         out << "  heading sources (frame heading each would give):\n";
         for (const auto& h : q.headings) {
-            out << format("    %-22s %s\n", h.name.c_str(), angle(h.heading).c_str());
+            out << format("    {:<22} {}\n", h.name, angle(h.heading));
         }
-        out << format("    %-22s %.3f deg\n", "largest disagreement", degrees(q.largestDisagreement));
+        out << format("    {:<22} {:.3f} deg\n", "largest disagreement", degrees(q.largestDisagreement));
     }
     out << "  degenerate calibration inputs: " << joined(q.problems) << '\n';
     const auto session = in.scan.summary();
@@ -156,4 +154,54 @@ void writeReport(std::ostream& out, const ReportInput& input)
     writeAllVR(out, input);
     writeOutputChoice(out, input);
     writeQuality(out, input);
+}
+
+void writeJsonReport(std::ostream& out, const ReportInput& in)
+{
+    using nlohmann::json;
+    const auto degreesOrNull = [](double radiansValue) { return std::isnan(radiansValue) ? json() : json(degrees(radiansValue)); };
+    const auto point = [](const Vec3& p) { return json::array({p[0], p[1], p[2]}); };
+    json report = {{"session", in.sessionPath},
+                   {"frames", in.scan.frames()},
+                   {"first_time", in.scan.firstTime()},
+                   {"last_time", in.scan.lastTime()},
+                   {"calibration_line", in.calibrationLine},
+                   {"calibration_time", in.calibrationTime}};
+    for (const Hand hand : kHands) report["present"].push_back(json{{"name", handName(hand)}, {"present", in.layout.has(hand)}});
+    for (const Device device : kDevices)
+        report["present"].push_back(json{{"name", deviceName(device)}, {"present", in.layout.has(device)}});
+    for (const OtherColumn& column : in.otherColumns)
+        report["other_columns"].push_back(json{{"name", column.name}, {"probably_meant", column.probablyMeant.empty() ? json() : json(column.probablyMeant)}});
+    const auto outcome = [](bool attempted, bool done) { return done ? "calibrated" : attempted ? "refused" : "skipped"; };
+    for (const Hand hand : kHands) {
+        const HandResult& r = in.result.hand[index(hand)];
+        json entry = {{"outcome", outcome(r.attempted, r.calibrated)}, {"reason", r.reason},
+                      {"heading_offset_deg", r.calibrated ? degreesOrNull(r.turn) : json()}};
+        if (const auto& tilt = in.quality.tilt[index(hand)])
+            entry["tilt_deg"] = {{"source", degrees(tilt->source)}, {"target", degrees(tilt->target)}};
+        report["calibrations"][hand == Hand::Right ? "right_hand" : "left_hand"] = entry;
+    }
+    const DoubleHandResult& d = in.result.doubleHand;
+    report["calibrations"]["both_hands"] = {{"outcome", outcome(d.attempted, d.accepted)}, {"reason", d.reason},
+                                            {"heading_deg", d.accepted ? json(degrees(d.frame.heading)) : json()},
+                                            {"centre", d.accepted ? point(d.frame.origin) : json()}};
+    const AllVRResult& a = in.result.allVR;
+    json allVR = {{"outcome", outcome(a.attempted, a.accepted)}, {"decided_by", a.decidedBy}, {"covers", json::array()}};
+    for (const Device device : kDevices)
+        if (a.covered[index(device)]) allVR["covers"].push_back(deviceName(device));
+    allVR["heading_deg"] = a.frame ? json(degrees(a.frame->heading)) : json();
+    allVR["origin"] = a.frame ? point(a.frame->origin) : json();
+    report["calibrations"]["all_vr"] = allVR;
+    const CalibrationQuality& q = in.quality;
+    json quality = {{"separation", q.trackerOffset ? json(std::hypot((*q.trackerOffset)[0], (*q.trackerOffset)[1])) : json()},
+                    {"degenerate_inputs", q.problems},
+                    {"degenerate_frames", in.scan.summary()}};
+    for (const auto& h : q.headings) {
+        std::string key = h.name;  // "right tracker forward" as right_tracker_forward
+        std::replace(key.begin(), key.end(), ' ', '_');
+        quality["heading_sources_deg"][key] = degrees(h.heading);
+    }
+    quality["largest_disagreement_deg"] = q.headings.empty() ? json() : json(degrees(q.largestDisagreement));
+    report["quality"] = quality;
+    out << report.dump(2) << '\n';
 }

@@ -6,6 +6,7 @@
 
 #include "CalibrationQuality.h"
 #include "Calibrator.h"
+#include "ColumnCheck.h"
 #include "SessionLayout.h"
 #include "SessionScan.h"
 
@@ -18,9 +19,15 @@ struct ReportInput {
     const CalibrationSettings& settings;
     const CalibrationResult& result;
     const CalibrationQuality& quality;
+    const std::vector<OtherColumn>& otherColumns;
 };
 
 // Writes the report: the session, each calibration's outcome with the
 // values read back from the library (degrees, tracking units), what fills
 // the output, and the quality section.
 void writeReport(std::ostream& out, const ReportInput& input);
+
+// The same report as one JSON object, for scripts that replay many
+// recordings: angles in degrees, positions in tracking units, absent values
+// as null. docs/session-format.md lists its fields.
+void writeJsonReport(std::ostream& out, const ReportInput& input);

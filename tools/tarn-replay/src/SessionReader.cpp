@@ -1,5 +1,7 @@
 #include "SessionReader.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -14,9 +16,10 @@ std::ifstream openForReading(const std::string& path)
     if (std::filesystem::is_directory(path, error)) {
         throw ReplayError(ExitCode::Unreadable, path + ": is a directory, not a session file");
     }
+    errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw ReplayError(ExitCode::Unreadable, path + ": cannot open the file for reading");
+        throw ReplayError(ExitCode::Unreadable, path + ": cannot open the file for reading: " + std::strerror(errno));
     }
     return file;
 }
@@ -30,7 +33,7 @@ SessionReader::SessionReader(const std::string& path)
     size_ = static_cast<long long>(std::filesystem::file_size(path, error));
     if (!csv_.next(fields_)) {
         if (csv_.failed()) {
-            throw ReplayError(ExitCode::Unreadable, path_ + ": read error");
+            throw ReplayError(ExitCode::Unreadable, path_ + ": read error: " + std::strerror(errno));
         }
         throw ReplayError(ExitCode::BadHeader, path_ + ": the file is empty (expected a header row)");
     }
@@ -45,7 +48,7 @@ bool SessionReader::next(Frame& frame)
 {
     if (!csv_.next(fields_)) {
         if (csv_.failed()) {
-            throw ReplayError(ExitCode::Unreadable, path_ + ": read error");
+            throw ReplayError(ExitCode::Unreadable, path_ + ": read error: " + std::strerror(errno));
         }
         return false;
     }

@@ -18,13 +18,20 @@ void SessionWriter::writeHeader()
         line_ += name;
     }
     line_ += '\n';
-    out_ << line_;
+    flush();
 }
+
+void SessionWriter::flush()
+{
+    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+    line_.clear();
+}
+
+SessionWriter::~SessionWriter() { flush(); }
 
 void SessionWriter::write(const Frame& frame, const std::vector<std::string_view>& passThrough)
 {
     forEachKnownValue(layout_, frame, [this](std::size_t column, double value) { values_[column] = value; });
-    line_.clear();
     for (std::size_t c = 0; c < values_.size(); ++c) {
         if (c != 0) {
             line_ += ',';
@@ -36,7 +43,7 @@ void SessionWriter::write(const Frame& frame, const std::vector<std::string_view
         }
     }
     line_ += '\n';
-    out_ << line_;
+    if (line_.size() >= (1u << 20)) flush();
 }
 
 void SessionWriter::appendNumber(double value)

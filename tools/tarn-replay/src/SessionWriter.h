@@ -23,6 +23,11 @@ public:
     // the layout has no other columns).
     void write(const Frame& frame, const std::vector<std::string_view>& passThrough);
 
+    // Hands the rows written so far to the stream (also done whenever a
+    // mebibyte has gathered, and on destruction).
+    void flush();
+    ~SessionWriter();
+
 private:
     void appendNumber(double value);
 
@@ -30,5 +35,5 @@ private:
     const SessionLayout& layout_;
     int digits_;
     std::vector<double> values_;
-    std::string line_;
+    std::string line_;  // rows not yet handed to the stream
 };

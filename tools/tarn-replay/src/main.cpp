@@ -32,6 +32,13 @@ int main(int argc, char** argv)
                    "Device that decides the All-VR frame when trackers and headset are both present")
         ->transform(CLI::CheckedTransformer(sources));
 
+    app.add_option("--report-json", options.reportJson, "Also write the report as JSON to FILE");
+    app.add_flag("--allow-degenerate", options.allowDegenerate,
+                 "Replay even when a calibration is refused for its input (degenerate or NaN)");
+    app.add_flag("--allow-repeated-time", options.allowRepeatedTime, "Accept frames that repeat the time before");
+    app.add_flag("--strict-columns", options.strictColumns,
+                 "Stop at a column that nearly names a known one (a misspelled device prefix, say)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

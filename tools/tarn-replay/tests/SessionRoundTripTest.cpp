@@ -75,6 +75,7 @@ TEST(ReplaySessionFile, SeededRoundTripKeepsEveryBitInAnyLayout)
             writer.write(read, reader.fields());
         }
         EXPECT_FALSE(reader.next(read));
+        writer.flush();
         EXPECT_EQ(written.str(), canonical);
     }
 }

@@ -2,6 +2,7 @@
 // tool-runs.txt (bad inputs, each calibration path, the sample's report), and
 // the bundled sample session, whose output must be its ground truth.
 #include <iterator>
+#include <nlohmann/json.hpp>
 #include <map>
 #include <regex>
 
@@ -53,11 +54,15 @@ TEST(ReplayRuns, EachGivesItsExitCodeReportAndOutput)
         const std::string command = std::regex_replace(run[0].second, std::regex("\\bDIR"), dir.path);
         std::istringstream words(std::regex_replace(command, std::regex("\\bEXAMPLES"), kExamples));
         SCOPED_TRACE("run: " + run[0].second);
-        const auto [exitCode, err] = runProgram(TARN_REPLAY_EXE, {std::istream_iterator<std::string>(words), {}}, dir);
+        std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+        if (!args.empty() && args[0] != "--help") args.insert(args.end(), {"--report-json", dir.file("report.json")});
+        const auto [exitCode, err] = runProgram(TARN_REPLAY_EXE, args, dir);
         EXPECT_EQ(exitCode, expectedExit) << err;
         EXPECT_TRUE(expectedExit == 0 || err.find("Calibrations") == std::string::npos) << "a report after an error";
         const std::string outFile = dir.file("out.csv");
         auto out = std::filesystem::exists(outFile) ? readFrames(outFile) : std::vector<Frame>();
+        const std::string jsonText = readFile(dir.file("report.json"));
+        const nlohmann::json report = nlohmann::json::parse(jsonText.empty() ? "null" : jsonText);
         for (auto [key, value] : run) {
             for (std::smatch m; std::regex_search(value, m, placeholder);) {
                 char text[32];
@@ -76,6 +81,12 @@ TEST(ReplayRuns, EachGivesItsExitCodeReportAndOutput)
                 }
                 const bool near = actual == expected || std::fabs(actual - expected) <= 1e-7;
                 EXPECT_TRUE(std::isnan(expected) ? std::isnan(actual) : near) << value << ": " << actual;
+            } else if (key == "json") {  // a JSON pointer into the report and its value
+                const auto space = value.find(' ');
+                const nlohmann::json actual = report.value(nlohmann::json::json_pointer(value.substr(0, space)), nlohmann::json());
+                const nlohmann::json wanted = nlohmann::json::parse(value.substr(space + 1));
+                const bool near = wanted.is_number() && actual.is_number() && std::fabs(actual.get<double>() - wanted.get<double>()) <= 5e-4;
+                EXPECT_TRUE(actual == wanted || near) << value << ": " << actual;
             } else {
                 EXPECT_TRUE(key == "run" || key == "in" || key == "exit") << key;
             }
