@@ -6,6 +6,9 @@ tools/install-deps.sh
 cmake --workflow --preset ci
 # The Windows DLL, cross-built with mingw-w64; its tests run under Wine.
 cmake --workflow --preset windows
+# The Unity package: built from both builds, checked, and its own C# sources
+# run against its own Linux libraries.
+tools/ci-unity-package.sh build/ci build/windows
 # Robustness: the whole suite under ASan + UBSan, each fuzz target for a
 # minute after replaying its corpus, the whole suite under valgrind memcheck.
 tools/ci-sanitizers.sh

@@ -1,6 +1,7 @@
 // The C# binding against the native library: length checks, the one-byte
-// bool, the Unity conversions and the README's snippet. The exports' results
-// are the reference vectors' business (tests/host/ExportReplay.cpp).
+// bool, the Unity conversions and the README's snippet, then the package's
+// runtime (RuntimeTests.cs). The exports' results are the reference
+// vectors' business (tests/host/ExportReplay.cpp).
 using System;
 using System.Collections.Generic;
 using System.Linq;
@@ -55,14 +56,14 @@ namespace Tarn.HandCalibration.Tests
                   Bits(UnityConvention.ToUnity(UnityConvention.ToLibrary(hand)).Values) == Bits(hand.Values));
 
             // The README's snippet: identity glove and tracker turn the right
-            // hand -90 degrees about Unity's up axis; Close undoes that.
-            var identities = new TarnHandBlock(Enumerable.Repeat(q, 20).SelectMany(x => x).ToArray());
-            Func<double[], bool> everyRowIs = row => Enumerable.Range(0, 80).All(
-                i => Math.Abs(RightGloveCalibration.Apply(identities).Values[i] - row[i % 4]) < 1e-12);
-            RightGloveCalibration.Calibrate(TarnQuaternion.Identity, TarnQuaternion.Identity);
-            Check("README snippet", everyRowIs(new[] { Math.Sqrt(0.5), 0, -Math.Sqrt(0.5), 0 }));
-            TarnHandCalibrationSDK.Close();
-            Check("Close", everyRowIs(q));
+            // hand -90 degrees about Unity's up axis, in Unity's numbers.
+            using (var glove = new RightGlove()) {
+                for (int i = 0; i < 20; ++i) glove.Rows[4 * i + 3] = 1;
+                Check("README snippet calibrates", glove.Calibrate(new double[] { 0, 0, 0, 1 }).Succeeded);
+                Check("README snippet applies", glove.Apply() == Status.Ok && Enumerable.Range(0, 80).All(
+                    i => Math.Abs(glove.Rows[i] - RuntimeTests.Yaw(-90)[i % 4]) < 1e-12));
+            }
+            RuntimeTests.Run(Check);
 
             Console.WriteLine(failed == 0 ? "passed" : failed + " failed");
             return failed == 0 ? 0 : 1;

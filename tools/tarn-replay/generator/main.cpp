@@ -1,5 +1,6 @@
 // tarn-session-generator: writes the bundled sample session and its ground
-// truth (see SessionModel.h for the person it models):
+// truth (see SessionModel.h for the person it models), or a longer session
+// of the same kind (--frames):
 //   <dir>/sample-session.csv  what the gloves and VR devices record
 //   <dir>/sample-truth.csv    what tarn-replay must make of it (defaults)
 //   <dir>/sample-truth.txt    the calibration values the report must show
@@ -51,8 +52,10 @@ void writeTruthValues(std::ostream& out, const GroundTruth& truth)
 int main(int argc, char** argv)
 {
     std::string directory = ".";
+    std::size_t frames = kSampleFrames;
     CLI::App app{"Writes the sample session of tarn-replay and its ground truth."};
     app.add_option("-d,--dir", directory, "Directory to write into (default: current)");
+    app.add_option("--frames", frames, "Frames to write, at the sample's rate (default: the bundled sample's)");
     CLI11_PARSE(app, argc, argv);
 
     const GroundTruth truth;
@@ -68,11 +71,13 @@ int main(int argc, char** argv)
     SessionWriter expectedWriter(expected, layout, kDigits);
     sessionWriter.writeHeader();
     expectedWriter.writeHeader();
-    for (std::size_t i = 0; i < kSampleFrames; ++i) {
+    for (std::size_t i = 0; i < frames; ++i) {
         const SampleFrame frame = sampleFrame(truth, static_cast<double>(i) / kSampleRate);
         sessionWriter.write(frame.recorded, {});
         expectedWriter.write(frame.calibrated, {});
     }
     writeTruthValues(values, truth);
+    sessionWriter.flush();
+    expectedWriter.flush();
     return session && expected && values ? 0 : 1;
 }

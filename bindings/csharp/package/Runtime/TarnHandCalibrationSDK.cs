@@ -1,9 +1,12 @@
-// TarnHandCalibrationSDK for C# hosts and Unity.
+// The 16 exports (TarnHandCalibrationSDK) for existing C# hosts and Unity.
+// New code uses Calibrator (Calibrator.cs), which works in Unity's own
+// convention and allocates nothing per frame.
 //
-// Drop this one file into a Unity project's Assets/Plugins folder, together
-// with the native library (TarnHandCalibrationSDK.dll on Windows,
-// libTarnHandCalibrationSDK.so on Linux). It compiles without UnityEngine;
-// inside Unity it also accepts UnityEngine.Vector3 and UnityEngine.Quaternion.
+// Part of the Unity package, which carries the native library
+// (TarnHandCalibrationSDK.dll on Windows, libTarnHandCalibrationSDK.so on
+// Linux); other C# hosts put the library on their search path. It compiles
+// without UnityEngine; inside Unity it also accepts UnityEngine.Vector3 and
+// UnityEngine.Quaternion.
 //
 // Two layers:
 //  - TarnHandCalibrationSDK: the 16 functions of the C library under their C

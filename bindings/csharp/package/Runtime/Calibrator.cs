@@ -1,0 +1,557 @@
+// The integrator API (TarnCalibrator.h) for C# and Unity.
+//
+// A Calibrator holds one user's calibrations and takes and returns data in
+// the convention it was created with. Created for Convention.Unity (the
+// default), it takes Unity's numbers as they are: positions x, y, z in
+// metres with Y up and Z forward, rotations as Quaternion's x, y, z, w. No
+// axis conversion is done in C#.
+//
+// Arrays are caller-owned double[]: a quaternion is 4 doubles, a position 3,
+// a hand block 80 (20 quaternions, row i at index 4 * i). Apply functions
+// convert in place and allocate nothing, so they can run every frame.
+// Array lengths are checked before the native call (ArgumentException);
+// everything else the library decides and reports as a Status.
+//
+// One Calibrator is used from one thread at a time; different Calibrators
+// share nothing.
+
+using System;
+using System.Runtime.InteropServices;
+
+namespace Tarn.HandCalibration
+{
+    /// <summary>What a call did: Ok, or why it changed nothing.</summary>
+    public enum Status
+    {
+        Ok = 0,
+        InvalidArgument = 1,
+        DegenerateInput = 2,
+        NotCalibrated = 3,
+        BufferTooSmall = 4,
+        InvalidSavedState = 5,
+        OutOfMemory = 6,
+    }
+
+    /// <summary>Axes, quaternion order and length unit of a host.</summary>
+    public enum Convention
+    {
+        /// <summary>Right-handed, X right, Y forward, Z up; w, x, y, z; metres.</summary>
+        Library = 0,
+        /// <summary>Left-handed, X right, Y up, Z forward; x, y, z, w; metres.</summary>
+        Unity = 1,
+        /// <summary>Right-handed, X right, Y up, -Z forward; x, y, z, w; metres.</summary>
+        OpenXR = 2,
+        /// <summary>Left-handed, X forward, Y right, Z up; x, y, z, w; centimetres.</summary>
+        Unreal = 3,
+    }
+
+    public enum Hand
+    {
+        Right = 0,
+        Left = 1,
+    }
+
+    public enum Device
+    {
+        RightTracker = 0,
+        LeftTracker = 1,
+        Headset = 2,
+    }
+
+    /// <summary>The rule that made an input unusable for a calibration.</summary>
+    public enum Degeneracy
+    {
+        None = 0,
+        /// <summary>Every component below 1e-8: no orientation at all.</summary>
+        ZeroQuaternion = 1,
+        /// <summary>Pitched more than 85 degrees: no heading can be read.</summary>
+        NearVertical = 2,
+        /// <summary>Two positions closer than 1 mm on both horizontal axes.</summary>
+        HandsTooClose = 3,
+        /// <summary>All-VR with no device on.</summary>
+        NoDevice = 4,
+    }
+
+    /// <summary>Which input a quality field or a degeneracy refers to.</summary>
+    public enum CalibrationInput
+    {
+        None = 0,
+        Source = 1,
+        Target = 2,
+        Positions = 3,
+        RightTracker = 4,
+        LeftTracker = 5,
+        Headset = 6,
+    }
+
+    /// <summary>What a calibration found in its input (tarn_quality). Fields
+    /// that do not apply to a calibration are NaN; angles in radians.</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    public struct CalibrationQuality
+    {
+        public Degeneracy Degeneracy;
+        public CalibrationInput DegenerateInput;
+        /// <summary>Single hand: tilt of the source away from a pure heading, 0 to pi.</summary>
+        public double SourceTilt;
+        /// <summary>Single hand: the same for the target.</summary>
+        public double TargetTilt;
+        /// <summary>Double hand and All-VR with both trackers: horizontal distance.</summary>
+        public double Separation;
+        /// <summary>All-VR: the heading each possible source would give
+        /// (library convention: counter-clockwise seen from above).</summary>
+        public double TrackerLineHeading;
+        public double RightForwardHeading;
+        public double LeftForwardHeading;
+        public double HeadsetHeading;
+        /// <summary>Largest difference between any two of the four headings.</summary>
+        public double LargestDisagreement;
+        /// <summary>All-VR on Ok: Positions (the tracker line), a tracker, or Headset.</summary>
+        public CalibrationInput FrameDecidedBy;
+    }
+
+    /// <summary>The status and quality record of one calibration.</summary>
+    public struct CalibrationResult
+    {
+        public Status Status;
+        public CalibrationQuality Quality;
+
+        public bool Succeeded
+        {
+            get { return Status == Status.Ok; }
+        }
+
+        /// <summary>One sentence for the user: what was refused and what to do.</summary>
+        public string Explain()
+        {
+            switch (Status) {
+            case Status.Ok:
+                return "calibrated";
+            case Status.InvalidArgument:
+                return "an input was NaN or infinite: a device has lost tracking";
+            case Status.DegenerateInput:
+                return Describe(Quality.Degeneracy) + " (" + Describe(Quality.DegenerateInput) + ")";
+            default:
+                return Status.ToString();
+            }
+        }
+
+        private static string Describe(Degeneracy degeneracy)
+        {
+            switch (degeneracy) {
+            case Degeneracy.ZeroQuaternion:
+                return "no orientation was reported (zero quaternion)";
+            case Degeneracy.NearVertical:
+                return "pointing almost straight up or down, so no heading can be read: hold it level";
+            case Degeneracy.HandsTooClose:
+                return "the two positions are less than 1 mm apart: hold the hands apart";
+            case Degeneracy.NoDevice:
+                return "no device is on";
+            default:
+                return degeneracy.ToString();
+            }
+        }
+
+        private static string Describe(CalibrationInput input)
+        {
+            switch (input) {
+            case CalibrationInput.Source: return "the glove row";
+            case CalibrationInput.Target: return "the wrist tracker";
+            case CalibrationInput.Positions: return "the hand positions";
+            case CalibrationInput.RightTracker: return "the right tracker";
+            case CalibrationInput.LeftTracker: return "the left tracker";
+            case CalibrationInput.Headset: return "the headset";
+            default: return "no input named";
+            }
+        }
+    }
+
+    /// <summary>The inputs of an All-VR calibration (tarn_all_vr_input), in
+    /// the calibrator's convention. A device that is off is not read. A
+    /// wrist tracker's forward is its +Z axis in Unity's convention.</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    public struct AllVrInput
+    {
+        private byte rightOn, leftOn, headsetOn, headsetDecides;
+        private double rightPx, rightPy, rightPz, rightQ0, rightQ1, rightQ2, rightQ3;
+        private double leftPx, leftPy, leftPz, leftQ0, leftQ1, leftQ2, leftQ3;
+        private double headPx, headPy, headPz, headQ0, headQ1, headQ2, headQ3;
+
+        /// <summary>When trackers and the headset are both on: true lets the
+        /// headset decide the frame, false the trackers. A headset alone
+        /// always decides.</summary>
+        public bool HeadsetDecides
+        {
+            get { return headsetDecides != 0; }
+            set { headsetDecides = (byte)(value ? 1 : 0); }
+        }
+
+        public bool IsOn(Device device)
+        {
+            switch (device) {
+            case Device.RightTracker: return rightOn != 0;
+            case Device.LeftTracker: return leftOn != 0;
+            default: return headsetOn != 0;
+            }
+        }
+
+        /// <summary>Turns a device on with its position (3 doubles) and
+        /// orientation (4 doubles) read from the arrays at the offsets.</summary>
+        public void SetDevice(Device device, double[] position, int positionOffset, double[] orientation,
+                              int orientationOffset)
+        {
+            Buffers.Require(position, positionOffset, 3, "position");
+            Buffers.Require(orientation, orientationOffset, 4, "orientation");
+            double[] p = position, q = orientation;
+            int i = positionOffset, j = orientationOffset;
+            switch (device) {
+            case Device.RightTracker:
+                rightOn = 1;
+                rightPx = p[i]; rightPy = p[i + 1]; rightPz = p[i + 2];
+                rightQ0 = q[j]; rightQ1 = q[j + 1]; rightQ2 = q[j + 2]; rightQ3 = q[j + 3];
+                break;
+            case Device.LeftTracker:
+                leftOn = 1;
+                leftPx = p[i]; leftPy = p[i + 1]; leftPz = p[i + 2];
+                leftQ0 = q[j]; leftQ1 = q[j + 1]; leftQ2 = q[j + 2]; leftQ3 = q[j + 3];
+                break;
+            case Device.Headset:
+                headsetOn = 1;
+                headPx = p[i]; headPy = p[i + 1]; headPz = p[i + 2];
+                headQ0 = q[j]; headQ1 = q[j + 1]; headQ2 = q[j + 2]; headQ3 = q[j + 3];
+                break;
+            default:
+                throw new ArgumentOutOfRangeException("device");
+            }
+        }
+
+        public void SetDevice(Device device, double[] position, double[] orientation)
+        {
+            SetDevice(device, position, 0, orientation, 0);
+        }
+
+        /// <summary>Turns a device off (its arrays are then not read).</summary>
+        public void SetOff(Device device)
+        {
+            switch (device) {
+            case Device.RightTracker: rightOn = 0; break;
+            case Device.LeftTracker: leftOn = 0; break;
+            case Device.Headset: headsetOn = 0; break;
+            default: throw new ArgumentOutOfRangeException("device");
+            }
+        }
+    }
+
+    /// <summary>Thrown when a calibrator cannot be made or a saved
+    /// calibration cannot be read back.</summary>
+    public sealed class CalibrationException : Exception
+    {
+        public readonly Status Status;
+
+        public CalibrationException(Status status, string message) : base(message + ": " + status)
+        {
+            Status = status;
+        }
+    }
+
+    /// <summary>Owns a native calibrator; released once, also when the
+    /// Calibrator is collected without Dispose.</summary>
+    internal sealed class CalibratorHandle : SafeHandle
+    {
+        private CalibratorHandle() : base(IntPtr.Zero, true)
+        {
+        }
+
+        public override bool IsInvalid
+        {
+            get { return handle == IntPtr.Zero; }
+        }
+
+        protected override bool ReleaseHandle()
+        {
+            CalibratorNative.tarn_calibrator_destroy(handle);
+            return true;
+        }
+    }
+
+    /// <summary>One user's calibrations over the native library
+    /// TarnCalibrator (TarnCalibrator.dll, libTarnCalibrator.so).</summary>
+    public sealed class Calibrator : IDisposable
+    {
+        public const int HandBlockLength = 80;
+        public const int HandRows = 20;
+
+        private readonly CalibratorHandle handle;
+        private readonly double[] source = new double[4], target = new double[4];
+
+        /// <summary>A calibrator with no calibration that takes and returns
+        /// data in `convention` (Unity's unless said otherwise).</summary>
+        public Calibrator(Convention convention = Convention.Unity)
+        {
+            Status status = CalibratorNative.tarn_calibrator_create(convention, out handle);
+            if (status != Status.Ok) throw new CalibrationException(status, "cannot create a calibrator");
+            Convention = convention;
+        }
+
+        public Convention Convention { get; private set; }
+
+        /// <summary>The native library's version, major * 10000 + minor * 100 + patch.</summary>
+        public static uint LibraryVersion
+        {
+            get { return CalibratorNative.tarn_version(); }
+        }
+
+        public void Dispose()
+        {
+            handle.Dispose();
+        }
+
+        /// <summary>Whether a heading can be read from a quaternion, the rule
+        /// every calibration applies: for checking samples beforehand.</summary>
+        public static Status CheckOrientation(Convention convention, double[] orientation, out Degeneracy degeneracy)
+        {
+            Buffers.Require(orientation, 0, 4, "orientation");
+            degeneracy = Degeneracy.None;
+            return CalibratorNative.tarn_check_orientation(convention, orientation, out degeneracy);
+        }
+
+        // ---- Calibrations (replace the previous one of their kind) --------
+
+        /// <summary>Calibrates one hand: afterwards hand data with the heading
+        /// of `source` (4 doubles at sourceOffset, usually the glove's wrist
+        /// row) gets the heading of `target` (the wrist tracker) plus 90
+        /// degrees for the right hand, minus 90 for the left.</summary>
+        public CalibrationResult CalibrateHand(Hand hand, double[] source, int sourceOffset, double[] target,
+                                               int targetOffset)
+        {
+            Buffers.Require(source, sourceOffset, 4, "source");
+            Buffers.Require(target, targetOffset, 4, "target");
+            Array.Copy(source, sourceOffset, this.source, 0, 4);
+            Array.Copy(target, targetOffset, this.target, 0, 4);
+            var result = new CalibrationResult();
+            result.Status = CalibratorNative.tarn_calibrate_hand(handle, hand, this.source, this.target,
+                                                                 out result.Quality);
+            return result;
+        }
+
+        public CalibrationResult CalibrateHand(Hand hand, double[] source, double[] target)
+        {
+            return CalibrateHand(hand, source, 0, target, 0);
+        }
+
+        /// <summary>The common frame of both hands from their positions (3
+        /// doubles each): origin midway, forward from position2 towards
+        /// position1 (right hand first).</summary>
+        public CalibrationResult CalibrateBothHands(double[] position1, double[] position2)
+        {
+            Buffers.Require(position1, 0, 3, "position1");
+            Buffers.Require(position2, 0, 3, "position2");
+            var result = new CalibrationResult();
+            result.Status = CalibratorNative.tarn_calibrate_both_hands(handle, position1, position2,
+                                                                       out result.Quality);
+            return result;
+        }
+
+        /// <summary>The All-VR frame from the devices that are on.</summary>
+        public CalibrationResult CalibrateAllVr(ref AllVrInput input)
+        {
+            var result = new CalibrationResult();
+            result.Status = CalibratorNative.tarn_calibrate_all_vr(handle, ref input, out result.Quality);
+            return result;
+        }
+
+        /// <summary>Discards the double-hand calibration.</summary>
+        public Status ResetBothHands()
+        {
+            return CalibratorNative.tarn_reset_both_hands(handle);
+        }
+
+        // ---- Per frame: in place, no allocation ---------------------------
+
+        /// <summary>Turns `count` hand blocks (80 doubles each, packed) of
+        /// one hand by its calibration. NotCalibrated leaves them as they are.</summary>
+        public Status ApplyHand(Hand hand, double[] blocks, int count = 1)
+        {
+            Buffers.RequireFrames(blocks, count, HandBlockLength, "blocks", false);
+            return CalibratorNative.tarn_apply_hand(handle, hand, blocks, UIntPtr.Zero, (UIntPtr)count);
+        }
+
+        /// <summary>Re-expresses `count` frames of both hand blocks and both
+        /// positions in the double-hand frame.</summary>
+        public Status ApplyBothHands(double[] hand1, double[] hand2, double[] position1, double[] position2,
+                                     int count = 1)
+        {
+            Buffers.RequireFrames(hand1, count, HandBlockLength, "hand1", false);
+            Buffers.RequireFrames(hand2, count, HandBlockLength, "hand2", false);
+            Buffers.RequireFrames(position1, count, 3, "position1", false);
+            Buffers.RequireFrames(position2, count, 3, "position2", false);
+            return CalibratorNative.tarn_apply_both_hands(handle, hand1, UIntPtr.Zero, hand2, UIntPtr.Zero,
+                                                          position1, UIntPtr.Zero, position2, UIntPtr.Zero,
+                                                          (UIntPtr)count);
+        }
+
+        /// <summary>Re-expresses `count` poses of one device in the All-VR
+        /// frame. Either array may be null (not converted), not both.</summary>
+        public Status ApplyDevice(Device device, double[] positions, double[] orientations, int count = 1)
+        {
+            Buffers.RequireFrames(positions, count, 3, "positions", orientations != null);
+            Buffers.RequireFrames(orientations, count, 4, "orientations", positions != null);
+            return CalibratorNative.tarn_apply_device(handle, device, positions, UIntPtr.Zero, orientations,
+                                                      UIntPtr.Zero, (UIntPtr)count);
+        }
+
+        // ---- Reading a calibration back ------------------------------------
+
+        /// <summary>The rotation a hand's calibration applies (4 doubles).</summary>
+        public Status GetHandRotation(Hand hand, double[] rotation)
+        {
+            Buffers.Require(rotation, 0, 4, "rotation");
+            return CalibratorNative.tarn_get_hand_rotation(handle, hand, rotation);
+        }
+
+        /// <summary>The double-hand frame: orientation (4) and origin (3, may be null).</summary>
+        public Status GetBothHandsFrame(double[] rotation, double[] origin)
+        {
+            Buffers.Require(rotation, 0, 4, "rotation");
+            if (origin != null) Buffers.Require(origin, 0, 3, "origin");
+            return CalibratorNative.tarn_get_both_hands_frame(handle, rotation, origin);
+        }
+
+        /// <summary>The All-VR frame; `covered` (3 bytes by Device, may be
+        /// null) says which devices the calibration covers.</summary>
+        public Status GetAllVrFrame(double[] rotation, double[] origin, byte[] covered)
+        {
+            Buffers.Require(rotation, 0, 4, "rotation");
+            if (origin != null) Buffers.Require(origin, 0, 3, "origin");
+            if (covered != null && covered.Length < 3) throw new ArgumentException("covered needs 3 bytes", "covered");
+            return CalibratorNative.tarn_get_all_vr_frame(handle, rotation, origin, covered);
+        }
+
+        // ---- Saved calibrations ------------------------------------------
+
+        /// <summary>All calibrations as a small versioned byte string (not
+        /// the convention: it restores into a calibrator of any).</summary>
+        public byte[] Save()
+        {
+            UIntPtr size;
+            Status status = CalibratorNative.tarn_calibrator_save(handle, null, UIntPtr.Zero, out size);
+            if (status != Status.BufferTooSmall) throw new CalibrationException(status, "cannot size the saved calibration");
+            var bytes = new byte[(int)size];
+            status = CalibratorNative.tarn_calibrator_save(handle, bytes, size, out size);
+            if (status != Status.Ok) throw new CalibrationException(status, "cannot save the calibration");
+            return bytes;
+        }
+
+        /// <summary>Replaces every calibration by those of a saved string;
+        /// InvalidSavedState (and nothing changed) for a truncated, altered
+        /// or foreign one.</summary>
+        public Status Restore(byte[] saved)
+        {
+            if (saved == null) throw new ArgumentNullException("saved");
+            return CalibratorNative.tarn_calibrator_restore(handle, saved, (UIntPtr)saved.Length);
+        }
+
+        /// <summary>The library's fixed name of a status ("TARN_OK", ...).</summary>
+        public static string StatusName(Status status)
+        {
+            return Marshal.PtrToStringAnsi(CalibratorNative.tarn_status_string(status));
+        }
+    }
+
+    /// <summary>Array checks made before a native call. Messages are built
+    /// only once a check has failed: the passing path allocates nothing.</summary>
+    internal static class Buffers
+    {
+        internal static void Require(double[] array, int offset, int length, string name)
+        {
+            if (array == null) throw new ArgumentNullException(name);
+            if (offset < 0 || array.Length - offset < length)
+                throw new ArgumentException(name + " needs " + length + " doubles from index " + offset + ", has " +
+                                            array.Length, name);
+        }
+
+        internal static void RequireFrames(double[] array, int count, int frameLength, string name, bool mayBeNull)
+        {
+            if (count < 0) throw new ArgumentOutOfRangeException("count");
+            if (array == null) {
+                if (mayBeNull) return;
+                throw new ArgumentNullException(name);
+            }
+            if (array.Length / frameLength < count)
+                throw new ArgumentException(name + " needs " + count + " frames of " + frameLength + " doubles, has " +
+                                            array.Length + " doubles", name);
+        }
+    }
+
+    internal static class CalibratorNative
+    {
+        private const string Library = "TarnCalibrator";
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern uint tarn_version();
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern IntPtr tarn_status_string(Status status);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_check_orientation(Convention convention, [In] double[] orientation,
+                                                             out Degeneracy degeneracy);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_calibrator_create(Convention convention, out CalibratorHandle calibrator);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern void tarn_calibrator_destroy(IntPtr calibrator);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_calibrate_hand(CalibratorHandle calibrator, Hand hand, [In] double[] source,
+                                                          [In] double[] target, out CalibrationQuality quality);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_apply_hand(CalibratorHandle calibrator, Hand hand, [In, Out] double[] blocks,
+                                                      UIntPtr stride, UIntPtr count);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_calibrate_both_hands(CalibratorHandle calibrator, [In] double[] position1,
+                                                                [In] double[] position2, out CalibrationQuality quality);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_apply_both_hands(CalibratorHandle calibrator, [In, Out] double[] hand1,
+                                                            UIntPtr hand1Stride, [In, Out] double[] hand2, UIntPtr hand2Stride,
+                                                            [In, Out] double[] position1, UIntPtr position1Stride,
+                                                            [In, Out] double[] position2, UIntPtr position2Stride,
+                                                            UIntPtr count);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_reset_both_hands(CalibratorHandle calibrator);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_calibrate_all_vr(CalibratorHandle calibrator, ref AllVrInput input,
+                                                            out CalibrationQuality quality);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_apply_device(CalibratorHandle calibrator, Device device,
+                                                        [In, Out] double[] positions, UIntPtr positionStride,
+                                                        [In, Out] double[] orientations, UIntPtr orientationStride,
+                                                        UIntPtr count);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_get_hand_rotation(CalibratorHandle calibrator, Hand hand,
+                                                             [Out] double[] rotation);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_get_both_hands_frame(CalibratorHandle calibrator, [Out] double[] rotation,
+                                                                [Out] double[] origin);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_get_all_vr_frame(CalibratorHandle calibrator, [Out] double[] rotation,
+                                                            [Out] double[] origin, [Out] byte[] covered);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_calibrator_save(CalibratorHandle calibrator, [Out] byte[] buffer,
+                                                           UIntPtr capacity, out UIntPtr size);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_calibrator_restore(CalibratorHandle calibrator, [In] byte[] data,
+                                                              UIntPtr size);
+    }
+}

@@ -1,0 +1,222 @@
+// The package's engine-free runtime against the native library as built:
+// the Unity convention against the old binding's own conversion, the
+// quality record's layout, statuses, saved calibrations, stillness, the
+// calibration flow, and a per-frame path that allocates nothing.
+using System;
+using System.Collections.Generic;
+using System.Linq;
+using Calibrate = System.Func<Tarn.HandCalibration.Calibrator, Tarn.HandCalibration.CalibrationResult>;
+using Holds = System.Func<Tarn.HandCalibration.CalibrationQuality, bool>;
+
+namespace Tarn.HandCalibration.Tests
+{
+    internal static class RuntimeTests
+    {
+        // Unity x, y, z, w of a turn about Unity's up, right or forward axis.
+        internal static double[] Yaw(double degrees) { return Turn(degrees, 1); }
+        private static double[] Pitch(double degrees) { return Turn(degrees, 0); }
+        private static double[] Roll(double degrees) { return Turn(degrees, 2); }
+
+        private static double[] Turn(double degrees, int axis)
+        {
+            var q = new double[] { 0, 0, 0, Math.Cos(degrees * Math.PI / 360) };
+            q[axis] = Math.Sin(degrees * Math.PI / 360);
+            return q;
+        }
+
+        private static double[] Rows(double[] q) { return Enumerable.Repeat(q, 20).SelectMany(x => x).ToArray(); }
+
+        // Unity's numbers in the library's convention, by the old binding's conversion.
+        private static double[] Lib(double[] u)
+        {
+            return UnityConvention.ToLibrary(new TarnQuaternion(u[3], u[0], u[1], u[2])).ToArray();
+        }
+
+        private static double[] LibPos(double[] u)
+        {
+            return UnityConvention.ToLibrary(new TarnVector3(u[0], u[1], u[2])).ToArray();
+        }
+
+        private static bool Near(IEnumerable<double> a, IEnumerable<double> b, double tolerance = 1e-12)
+        {
+            return a.Zip(b, (x, y) => Math.Abs(x - y) < tolerance).All(x => x);
+        }
+
+        internal static void Run(Action<string, bool> check)
+        {
+            // The native Unity convention agrees with UnityConvention: glove, tracker and data yaw.
+            foreach (var c in new[] { new[] { 0.0, 0, 0 }, new[] { 30.0, -70, 10 }, new[] { 170.0, 5, -120 } })
+                foreach (Hand hand in new[] { Hand.Right, Hand.Left })
+                    using (var unity = new Calibrator())
+                    using (var library = new Calibrator(Convention.Library)) {
+                        double[] u = Rows(Yaw(c[2])), l = Rows(Lib(Yaw(c[2])));
+                        unity.CalibrateHand(hand, Yaw(c[0]), Yaw(c[1]));
+                        library.CalibrateHand(hand, Lib(Yaw(c[0])), Lib(Yaw(c[1])));
+                        unity.ApplyHand(hand, u);
+                        library.ApplyHand(hand, l);
+                        check("Unity convention " + hand + " " + string.Join(",", c),
+                              Near(Lib(u.Take(4).ToArray()), l.Take(4)));
+                    }
+            double[] right = { 0.2, 1.1, 0.3 }, left = { -0.2, 1.0, 0.3 }, head = { 0, 1.6, 0 };
+            using (var unity = new Calibrator())
+            using (var library = new Calibrator(Convention.Library)) {
+                AllVrInput ui = new AllVrInput(), li = new AllVrInput();
+                ui.SetDevice(Device.RightTracker, right, Yaw(20));
+                li.SetDevice(Device.RightTracker, LibPos(right), Lib(Yaw(20)));
+                ui.SetDevice(Device.LeftTracker, left, Yaw(25));
+                li.SetDevice(Device.LeftTracker, LibPos(left), Lib(Yaw(25)));
+                check("All-VR both conventions",
+                      unity.CalibrateAllVr(ref ui).Succeeded && library.CalibrateAllVr(ref li).Succeeded);
+                double[] up = { 0.5, 1.2, 0.7 }, uq = Yaw(40), lp = LibPos(up), lq = Lib(uq);
+                unity.ApplyDevice(Device.LeftTracker, up, uq);
+                library.ApplyDevice(Device.LeftTracker, lp, lq);
+                check("All-VR device pose", Near(LibPos(up), lp) && Near(Lib(uq), lq));
+            }
+
+            // Every field of the quality record lands where the library wrote
+            // it: "status degeneracy input", then what the fields hold.
+            Holds any = q => true;
+            var qualities = new List<Tuple<string, Calibrate, string, Holds>> {
+                Tuple.Create("separation", (Calibrate)(k => k.CalibrateBothHands(new[] { 0, 1.0, 0 }, new[] { 0.3, 1.5, 0.4 })),
+                             "Ok None None", (Holds)(q => Math.Abs(q.Separation - 0.5) < 1e-12 && double.IsNaN(q.SourceTilt))),
+                Tuple.Create("tilts", (Calibrate)(k => k.CalibrateHand(Hand.Left, Pitch(30), Pitch(-60))),
+                             "Ok None None", (Holds)(q => Near(new[] { q.SourceTilt, q.TargetTilt }, new[] { Math.PI / 6, Math.PI / 3 }, 1e-9))),
+                Tuple.Create("near vertical", (Calibrate)(k => k.CalibrateHand(Hand.Right, Yaw(0), Roll(89))),
+                             "DegenerateInput NearVertical Target", any),
+                Tuple.Create("zero", (Calibrate)(k => k.CalibrateHand(Hand.Right, new double[4], Yaw(0))),
+                             "DegenerateInput ZeroQuaternion Source", any),
+                Tuple.Create("too close", (Calibrate)(k => k.CalibrateBothHands(new[] { 0, 1.0, 0 }, new[] { 0.0005, 2, 0.0005 })),
+                             "DegenerateInput HandsTooClose Positions", any),
+                Tuple.Create("NaN", (Calibrate)(k => k.CalibrateHand(Hand.Right, new[] { double.NaN, 0, 0, 1 }, Yaw(0))),
+                             "InvalidArgument", any),
+                Tuple.Create("headset decides", (Calibrate)(k => {
+                                 var i = new AllVrInput();
+                                 i.SetDevice(Device.Headset, head, Yaw(10));
+                                 return k.CalibrateAllVr(ref i);
+                             }),
+                             "Ok None None", (Holds)(q => q.FrameDecidedBy == CalibrationInput.Headset &&
+                                                          Math.Abs(q.HeadsetHeading + Math.PI / 18) < 1e-9 &&
+                                                          double.IsNaN(q.LargestDisagreement))),
+            };
+            foreach (var t in qualities)
+                using (var k = new Calibrator()) {
+                    CalibrationResult r = t.Item2(k);
+                    string got = r.Status == Status.InvalidArgument
+                                     ? r.Status.ToString()
+                                     : r.Status + " " + r.Quality.Degeneracy + " " + r.Quality.DegenerateInput;
+                    check("quality " + t.Item1 + ": " + got, got == t.Item3 && t.Item4(r.Quality));
+                }
+
+            // Refusals at the boundary: statuses from the library, exceptions for misuse.
+            var disposed = new Calibrator();
+            disposed.Dispose();
+            var boundary = new Dictionary<string, Func<Calibrator, object>> {
+                { "NotCalibrated", k => k.ApplyHand(Hand.Right, new double[80]) },
+                { "InvalidSavedState", k => k.Restore(new byte[] { 1, 2, 3 }) },
+                { "ArgumentException", k => k.ApplyHand(Hand.Left, new double[80], 2) },
+                { "ArgumentNullException", k => k.ApplyDevice(Device.Headset, null, null) },
+                { "ObjectDisposedException", k => disposed.ApplyHand(Hand.Left, new double[80]) },
+            };
+            foreach (var row in boundary)
+                using (var k = new Calibrator()) {
+                    string got;
+                    try { got = row.Value(k).ToString(); } catch (Exception e) { got = e.GetType().Name; }
+                    check("boundary " + row.Key + ", got " + got, got == row.Key);
+                }
+
+            // Saved in Unity's convention, restored into the library's: same rotation.
+            using (var rig = new RigCalibration()) using (var library = new Calibrator(Convention.Library)) {
+                double[] u = new double[4], l = new double[4];
+                rig.Calibrator.CalibrateHand(Hand.Right, Yaw(15), Yaw(-40));
+                byte[] saved = rig.Save();
+                check("restore across conventions",
+                      library.Restore(saved) == Status.Ok && rig.Calibrator.GetHandRotation(Hand.Right, u) == Status.Ok &&
+                      library.GetHandRotation(Hand.Right, l) == Status.Ok && Near(Lib(u), l));
+                check("restore refuses a truncated string",
+                      !rig.Restore(saved.Take(saved.Length - 1).ToArray()) && rig.Save().SequenceEqual(saved));
+                check("restore names what is calibrated", rig.Restore(saved) && rig.Calibrated == CalibrationKinds.RightHand);
+            }
+
+            // Stillness: time, yaw degrees, x metres, the still seconds expected.
+            var still = new StillnessDetector(1, 1);
+            double[,] samples = { { 0, 0, 0, 0 }, { 0.5, 2, 0.01, 0.5 }, { 1, 2.9, 0, 1 }, { 1.5, 3.5, 0, 0 },
+                                  { 2, 4, 0, 0.5 }, { 2.5, 4, 0.02, 0 }, { 3, double.NaN, 0, 0 }, { 3.5, 4, 0.02, 0 },
+                                  { 4, 4, 0.02, 0.5 } };
+            for (int i = 0; i < samples.GetLength(0); ++i) {
+                double got = still.Observe(samples[i, 0], Yaw(samples[i, 1]), new[] { samples[i, 2], 1, 0 });
+                check("still at " + samples[i, 0] + " s: " + got, got == samples[i, 3]);
+            }
+
+            Flow(check, 0, "calibrated: right hand, left hand, both hands, All-VR");
+            Flow(check, 89, "refused: right hand: pointing almost straight up or down, so no heading can be " +
+                            "read: hold it level (the wrist tracker)");
+            Allocation(check);
+        }
+
+        private static RigFrame Frame(double moving, double roll)
+        {
+            var f = new RigFrame { HasRightHand = true, HasLeftHand = true };
+            for (int i = 0; i < 20; ++i) {
+                f.SetRow(Hand.Right, i, 0, (float)Math.Sin(0.1 * i), 0, (float)Math.Cos(0.1 * i));
+                f.SetRow(Hand.Left, i, (float)Math.Sin(0.1 * i), 0, 0, (float)Math.Cos(0.1 * i));
+            }
+            double[] r = roll != 0 ? Roll(roll) : Yaw(20), l = Yaw(moving);
+            f.SetPose(Device.RightTracker, 0.2f, 1.1f, 0.3f, (float)r[0], (float)r[1], (float)r[2], (float)r[3]);
+            f.SetPose(Device.LeftTracker, -0.2f, 1.0f, 0.3f, (float)l[0], (float)l[1], (float)l[2], (float)l[3]);
+            f.SetPose(Device.Headset, 0, 1.6f, 0, 0, 0, 0, 1);
+            return f;
+        }
+
+        // Moving for 1 s, then still: the snapshot comes after 1 s of stillness.
+        private static void Flow(Action<string, bool> check, double roll, string message)
+        {
+            using (var rig = new RigCalibration { HoldStillSeconds = 1 }) {
+                var countdown = new List<double>();
+                var outcomes = new List<CalibrationOutcome>();
+                rig.Countdown += countdown.Add;
+                rig.Finished += outcomes.Add;
+                byte[] before = rig.Save();
+                rig.Request(0);
+                for (int step = 0; step <= 12; ++step)
+                    rig.Update(0.25 * step, Frame(step <= 4 ? 10 * step : 40, roll));
+                check("flow countdown " + string.Join(" ", countdown),
+                      countdown.SequenceEqual(new[] { 1, 1, 1, 1, 1, 0.75, 0.5, 0.25 }));
+                check("flow outcome: " + (outcomes.Count > 0 ? outcomes[0].Message : "none"),
+                      outcomes.Count == 1 && outcomes[0].Message == message);
+                check("flow keeps nothing refused",
+                      roll == 0 ? rig.Calibrated != CalibrationKinds.None
+                                : rig.Calibrated == CalibrationKinds.None && rig.Save().SequenceEqual(before));
+            }
+        }
+
+        // 100,000 frames of both gloves and three devices through the rig,
+        // floats in and out as a Unity component does: no managed allocation.
+        private static void Allocation(Action<string, bool> check)
+        {
+            foreach (HandMode mode in new[] { HandMode.SingleHand, HandMode.BothHands })
+                using (var rig = new RigCalibration { HandMode = mode }) {
+                    RigFrame frame = Frame(0, 0);
+                    check("allocation test calibrates", rig.CalibrateNow(frame).Succeeded);
+                    float[] q = { 0, 0.3f, 0, 0.95f };
+                    Action run = () => {
+                        for (int n = 0; n < 100000; ++n) {
+                            for (int i = 0; i < 20; ++i) {
+                                frame.SetRow(Hand.Right, i, q[0], q[1], q[2], q[3]);
+                                frame.SetRow(Hand.Left, i, q[0], q[1], q[2], q[3]);
+                            }
+                            frame.SetPose(Device.Headset, 0, 1.6f, 0, q[0], q[1], q[2], q[3]);
+                            rig.Update(n, frame);
+                            rig.Apply(frame);
+                            for (int i = 0; i < 20; ++i) frame.GetRow(Hand.Left, i, out q[0], out q[1], out q[2], out q[3]);
+                        }
+                    };
+                    run();
+                    long bytes = GC.GetAllocatedBytesForCurrentThread();
+                    run();
+                    bytes = GC.GetAllocatedBytesForCurrentThread() - bytes;
+                    Console.WriteLine(mode + ": " + bytes + " bytes allocated over 100000 frames");
+                    check("no allocation per frame, " + mode, bytes == 0);
+                }
+        }
+    }
+}
