@@ -4,6 +4,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake --workflow --preset ci
+# The Python wheel: built offline, installed into a fresh virtual
+# environment, its tests and benchmark run against the installed package.
+tools/ci-python.sh
 # The Windows DLL, cross-built with mingw-w64; its tests run under Wine.
 cmake --workflow --preset windows
 # The Unity package: built from both builds, checked, and its own C# sources

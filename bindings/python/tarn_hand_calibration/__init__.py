@@ -1,21 +1,41 @@
 """Python binding of TarnHandCalibrationSDK, the data-glove calibration library.
 
     import tarn_hand_calibration as tarn
-    tarn.calibrate_right_hand(source=[1, 0, 0, 0], target=[1, 0, 0, 0])
-    calibrated = tarn.apply_right_hand(hand_block)   # (20, 4)
+    session = tarn.read_session("session.csv")
+    with tarn.Calibrator() as calibrator:
+        calibrator.calibrate_hand("right", session.right_glove[0, 0], session.right_tracker.quaternion[0])
+        calibrated = calibrator.apply_hand("right", session.right_glove)   # (N, 20, 4)
 
-The functions here follow Python's conventions; `tarn_hand_calibration.native`
-has the library's 16 functions under their C names. Conventions: quaternions
-[w, x, y, z], positions [x, y, z] with Z up, radians. The library keeps one
-calibration state per process and has no locks: use it from one thread.
+Calibrator (tarn_hand_calibration.calibrator) is the integrator API: one
+object per user, a host convention, whole sessions as NumPy arrays in one
+call, refusals raised as CalibrationError with the quality record. The
+module functions (calibrate_right_hand, apply_right_hand, ...) are the 16
+exports with Python names, over one calibration state per process, without
+locks: use them from one thread; `tarn_hand_calibration.native` has the 16
+under their C names. Library conventions: quaternions [w, x, y, z],
+positions [x, y, z] with Z up, radians.
 
-The shared library is found through the TARN_HAND_CALIBRATION_LIBRARY
-environment variable, next to this package, or on the system's library path.
+An installed wheel carries the shared libraries beside this file. A source
+tree finds them through the TARN_HAND_CALIBRATION_LIBRARY environment
+variable (their folder), or on the system's library path.
 """
 
 from . import native
 from ._library import ENVIRONMENT_VARIABLE
 from .all_vr import Pose, Tracker, all_poses, calibrate_all_vr, headset_pose, left_tracker_pose, right_tracker_pose
+from .calibrator import (
+    CalibrationError,
+    Calibrator,
+    Convention,
+    Degeneracy,
+    Device,
+    Hand,
+    Input,
+    Quality,
+    Status,
+    check_orientation,
+    library_version,
+)
 from .hands import (
     BothHands,
     apply_both_hands,
@@ -27,11 +47,28 @@ from .hands import (
     reset_both_hands,
     reset_single_hands,
 )
+from .session import Session, SessionError, read_session, write_session
+
+try:
+    from ._version import version as __version__  # written when the wheel is built
+except ImportError:  # a source tree: the version of the library it runs on
+    __version__ = library_version()
 
 __all__ = [
     "ENVIRONMENT_VARIABLE",
     "BothHands",
+    "CalibrationError",
+    "Calibrator",
+    "Convention",
+    "Degeneracy",
+    "Device",
+    "Hand",
+    "Input",
     "Pose",
+    "Quality",
+    "Session",
+    "SessionError",
+    "Status",
     "Tracker",
     "all_poses",
     "apply_both_hands",
@@ -41,10 +78,14 @@ __all__ = [
     "calibrate_both_hands",
     "calibrate_left_hand",
     "calibrate_right_hand",
+    "check_orientation",
     "headset_pose",
     "left_tracker_pose",
+    "library_version",
     "native",
+    "read_session",
     "reset_both_hands",
     "reset_single_hands",
     "right_tracker_pose",
+    "write_session",
 ]

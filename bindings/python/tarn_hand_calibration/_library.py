@@ -1,4 +1,6 @@
-"""Finds and loads the native library and declares its 16 C prototypes."""
+"""Finds and loads the native libraries and declares their C prototypes:
+libTarnHandCalibrationSDK (the 16 exports) and libTarnCalibrator (the
+integrator API)."""
 
 import ctypes
 import functools
@@ -6,11 +8,19 @@ import os
 import sys
 from pathlib import Path
 
-#: Path of the shared library (or of the folder holding it); when set, it is
-#: the only place searched.
+#: A folder holding the shared libraries, or the path of
+#: libTarnHandCalibrationSDK itself (its folder then holds libTarnCalibrator);
+#: when set, it is the only place searched. Not needed for an installed
+#: wheel, which carries the libraries beside this file.
 ENVIRONMENT_VARIABLE = "TARN_HAND_CALIBRATION_LIBRARY"
 
-FILE_NAME = "TarnHandCalibrationSDK.dll" if sys.platform == "win32" else "libTarnHandCalibrationSDK.so"
+
+def _file_name(name):
+    return f"{name}.dll" if sys.platform == "win32" else f"lib{name}.so"
+
+
+FILE_NAME = _file_name("TarnHandCalibrationSDK")
+CALIBRATOR_FILE_NAME = _file_name("TarnCalibrator")
 
 _DOUBLES = ctypes.POINTER(ctypes.c_double)
 _BOOL = ctypes.c_bool  # the one-byte C bool
@@ -37,37 +47,111 @@ _PROTOTYPES = {
 }
 
 
-def candidates():
-    """Where the library is looked for, in order: the environment variable
-    alone when it is set; otherwise this package's folder, the folder above
-    it, and finally the bare file name, which the system's loader resolves
-    (LD_LIBRARY_PATH, the linker cache, the system folders; PATH on
-    Windows)."""
+
+
+class Quality(ctypes.Structure):
+    """tarn_quality."""
+
+    _fields_ = [("degeneracy", ctypes.c_int), ("degenerate_input", ctypes.c_int)] + [
+        (name, ctypes.c_double)
+        for name in ("source_tilt", "target_tilt", "separation", "tracker_line_heading", "right_forward_heading",
+                     "left_forward_heading", "headset_heading", "largest_disagreement")
+    ] + [("frame_decided_by", ctypes.c_int)]
+
+
+class AllVRInput(ctypes.Structure):
+    """tarn_all_vr_input."""
+
+    _fields_ = [(name, ctypes.c_ubyte) for name in ("right_tracker_on", "left_tracker_on", "headset_on",
+                                                     "headset_decides")] + [
+        (f"{device}_{part}", ctypes.c_double * size)
+        for device in ("right", "left", "headset") for part, size in (("position", 3), ("orientation", 4))
+    ]
+
+
+_HANDLE = ctypes.c_void_p
+_STATUS = ctypes.c_int
+_QUALITY = ctypes.POINTER(Quality)
+_SIZE = ctypes.c_size_t
+# Batches pass their arrays as addresses (NumPy's array.ctypes.data).
+_ADDRESS = ctypes.c_void_p
+
+_CALIBRATOR_PROTOTYPES = {
+    "tarn_version": (ctypes.c_uint, []),
+    "tarn_status_string": (ctypes.c_char_p, [_STATUS]),
+    "tarn_degeneracy_string": (ctypes.c_char_p, [ctypes.c_int]),
+    "tarn_check_orientation": (_STATUS, [ctypes.c_int, _DOUBLES, ctypes.POINTER(ctypes.c_int)]),
+    "tarn_calibrator_create": (_STATUS, [ctypes.c_int, ctypes.POINTER(_HANDLE)]),
+    "tarn_calibrator_destroy": (None, [_HANDLE]),
+    "tarn_calibrate_hand": (_STATUS, [_HANDLE, ctypes.c_int, _DOUBLES, _DOUBLES, _QUALITY]),
+    "tarn_apply_hand": (_STATUS, [_HANDLE, ctypes.c_int, _ADDRESS, _SIZE, _SIZE]),
+    "tarn_calibrate_both_hands": (_STATUS, [_HANDLE, _DOUBLES, _DOUBLES, _QUALITY]),
+    "tarn_apply_both_hands": (_STATUS, [_HANDLE] + [_ADDRESS, _SIZE] * 4 + [_SIZE]),
+    "tarn_reset_both_hands": (_STATUS, [_HANDLE]),
+    "tarn_calibrate_all_vr": (_STATUS, [_HANDLE, ctypes.POINTER(AllVRInput), _QUALITY]),
+    "tarn_apply_device": (_STATUS, [_HANDLE, ctypes.c_int, _ADDRESS, _SIZE, _ADDRESS, _SIZE, _SIZE]),
+    "tarn_get_hand_rotation": (_STATUS, [_HANDLE, ctypes.c_int, _DOUBLES]),
+    "tarn_get_both_hands_frame": (_STATUS, [_HANDLE, _DOUBLES, _DOUBLES]),
+    "tarn_get_all_vr_frame": (_STATUS, [_HANDLE, _DOUBLES, _DOUBLES, ctypes.POINTER(ctypes.c_ubyte)]),
+    "tarn_calibrator_save": (_STATUS, [_HANDLE, ctypes.c_char_p, _SIZE, ctypes.POINTER(_SIZE)]),
+    "tarn_calibrator_restore": (_STATUS, [_HANDLE, ctypes.c_char_p, _SIZE]),
+}
+
+
+def candidates(file_name=FILE_NAME):
+    """Where a library is looked for, in order: the environment variable
+    alone when it is set; otherwise this package's folder (where a wheel
+    puts the libraries), the folder above it, and finally the bare file
+    name, which the system's loader resolves (LD_LIBRARY_PATH, the linker
+    cache, the system folders; PATH on Windows)."""
     configured = os.environ.get(ENVIRONMENT_VARIABLE)
     if configured:
         path = Path(configured)
-        return [str(path / FILE_NAME if path.is_dir() else path)]
+        if path.is_dir():
+            return [str(path / file_name)]
+        return [str(path if file_name == FILE_NAME else path.parent / file_name)]
     here = Path(__file__).resolve().parent
-    nearby = [folder / FILE_NAME for folder in (here, here.parent)]
-    return [str(path) for path in nearby if path.is_file()] + [FILE_NAME]
+    nearby = [folder / file_name for folder in (here, here.parent)]
+    return [str(path) for path in nearby if path.is_file()] + [file_name]
 
 
-@functools.lru_cache(maxsize=None)
-def library():
-    """The loaded library with argtypes and restype set on all 16 exports.
-    Raises OSError naming every place tried when none of them loads."""
+def _load(file_name, prototypes):
     failures = []
-    for candidate in candidates():
+    for candidate in candidates(file_name):
         try:
             loaded = ctypes.CDLL(candidate)
         except OSError as error:
             failures.append(f"{candidate}: {error}")
             continue
-        for name, (restype, argtypes) in _PROTOTYPES.items():
+        for name, (restype, argtypes) in prototypes.items():
             function = getattr(loaded, name)
             function.restype = restype
             function.argtypes = argtypes
         return loaded
     raise OSError(
-        f"cannot load {FILE_NAME}; set {ENVIRONMENT_VARIABLE} to its path. Tried:\n  " + "\n  ".join(failures)
+        f"cannot load {file_name}; set {ENVIRONMENT_VARIABLE} to its folder. Tried:\n  " + "\n  ".join(failures)
     )
+
+
+@functools.lru_cache(maxsize=None)
+def library():
+    """libTarnHandCalibrationSDK with argtypes and restype set on all 16
+    exports. Raises OSError naming every place tried when none loads."""
+    return _load(FILE_NAME, _PROTOTYPES)
+
+
+@functools.lru_cache(maxsize=None)
+def calibrator_library():
+    """libTarnCalibrator with its prototypes set; OSError as library()."""
+    return _load(CALIBRATOR_FILE_NAME, _CALIBRATOR_PROTOTYPES)
+
+
+@functools.lru_cache(maxsize=None)
+def address_export(name):
+    """The 16-export `name` declared to take addresses (plain ints) instead
+    of arrays, for calling it on frame after frame of one NumPy batch."""
+    function = library()[name]  # a new function object: the checked prototype stays as it is
+    restype, argtypes = _PROTOTYPES[name]
+    function.restype = restype
+    function.argtypes = [_ADDRESS if argtype is _DOUBLES else argtype for argtype in argtypes]
+    return function

@@ -1,12 +1,13 @@
 """All-VR calibration (two wrist trackers and a headset) with Python names.
 
-Positions are [x, y, z] with Z up, quaternions [w, x, y, z]. Results are new
-arrays; inputs are never modified.
+Positions are [x, y, z] with Z up, quaternions [w, x, y, z]; the pose
+functions take one pose or batches, (N, 3) positions and (N, 4) quaternions,
+converted frame by frame. Results are new arrays; inputs are never modified.
 """
 
 from typing import Any, NamedTuple, Optional
 
-from . import native
+from . import _batch, native
 
 
 class Pose(NamedTuple):
@@ -54,23 +55,39 @@ def calibrate_all_vr(right: Optional[Tracker] = None, left: Optional[Tracker] = 
     )
 
 
+def _pose_arrays(*poses):
+    return [(values, shape, name) for pose in poses
+            for values, shape, name in zip(pose, (_batch.POSITION, _batch.QUATERNION), ("position", "quaternion"))]
+
+
+def _device_pose(export, position, quaternion):
+    if _batch.is_batch(position, 1):
+        return Pose(*_batch.each_frame(export, *_pose_arrays((position, quaternion))))
+    return Pose(*getattr(native, export)(position, quaternion))
+
+
 def right_tracker_pose(position, quaternion):
     """The right tracker's pose in the All-VR frame, as a Pose (unchanged
     when the last calibration did not cover it)."""
-    return Pose(*native.GetAllRTracker(position, quaternion))
+    return _device_pose("GetAllRTracker", position, quaternion)
 
 
 def left_tracker_pose(position, quaternion):
     """As right_tracker_pose, for the left tracker."""
-    return Pose(*native.GetAllLTracker(position, quaternion))
+    return _device_pose("GetAllLTracker", position, quaternion)
 
 
 def headset_pose(position, quaternion):
     """As right_tracker_pose, for the headset."""
-    return Pose(*native.GetAllVRGlasses(position, quaternion))
+    return _device_pose("GetAllVRGlasses", position, quaternion)
 
 
 def all_poses(right: Pose, left: Pose, headset: Pose):
     """The three devices' poses in one call, as (right, left, headset) Poses."""
-    values = native.GetAllVRCalibrationData(*right, *left, *headset)
+    if _batch.is_batch(right[0], 1):
+        arrays = _pose_arrays(right, left, headset)
+        spare = (None, None, None)  # the export's two unused pointers
+        values = _batch.each_frame("GetAllVRCalibrationData", *arrays[0:2], spare, *arrays[2:4], spare, *arrays[4:6])
+    else:
+        values = native.GetAllVRCalibrationData(*right, *left, *headset)
     return Pose(*values[0:2]), Pose(*values[2:4]), Pose(*values[4:6])

@@ -1,13 +1,16 @@
-"""Single-hand and double-hand calibration with Python names.
+"""Single-hand and double-hand calibration with Python names, over the
+process-wide state of the 16 exports.
 
 Quaternions are [w, x, y, z]; a hand block is one glove's 20 quaternions,
-shape (20, 4) (a flat sequence of 80 numbers is accepted too); positions are
-[x, y, z] with Z up. Results are new arrays; inputs are never modified.
+shape (20, 4) (a flat sequence of 80 numbers is accepted too), or a batch of
+them, (N, 20, 4), converted frame by frame; positions are [x, y, z] with Z
+up, or (N, 3). Results are new arrays; inputs are never modified. Whole
+sessions go faster through a Calibrator, in one call.
 """
 
 from typing import Any, NamedTuple
 
-from . import native
+from . import _batch, native
 
 
 class BothHands(NamedTuple):
@@ -32,12 +35,17 @@ def calibrate_left_hand(source, target):
 
 
 def apply_right_hand(hand_block):
-    """The hand block turned about Z by the right-hand calibration, shape (20, 4)."""
+    """The hand block turned about Z by the right-hand calibration, shape
+    (20, 4); or each block of an (N, 20, 4) batch."""
+    if _batch.is_batch(hand_block, 2):
+        return _batch.each_frame("GetCalculationDataRHand", (hand_block, _batch.HAND, "hand_block"))[0]
     return native.GetCalculationDataRHand(hand_block)
 
 
 def apply_left_hand(hand_block):
-    """The hand block turned about Z by the left-hand calibration, shape (20, 4)."""
+    """As apply_right_hand, with the left-hand calibration."""
+    if _batch.is_batch(hand_block, 2):
+        return _batch.each_frame("GetCalculationDataLHand", (hand_block, _batch.HAND, "hand_block"))[0]
     return native.GetCalculationDataLHand(hand_block)
 
 
@@ -50,7 +58,12 @@ def calibrate_both_hands(position1, position2):
 
 def apply_both_hands(hand1, hand2, position1, position2):
     """Both hand blocks and positions in the double-hand frame, as
-    BothHands; unchanged while no double-hand calibration is in force."""
+    BothHands; unchanged while no double-hand calibration is in force. Takes
+    one frame, or batches of N frames of each."""
+    if _batch.is_batch(position1, 1):
+        return BothHands(*_batch.each_frame(
+            "GetDoubleHandCalibrationData", (hand1, _batch.HAND, "hand1"), (hand2, _batch.HAND, "hand2"),
+            (position1, _batch.POSITION, "position1"), (position2, _batch.POSITION, "position2")))
     return BothHands(*native.GetDoubleHandCalibrationData(hand1, hand2, position1, position2))
 
 

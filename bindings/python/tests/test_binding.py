@@ -1,5 +1,5 @@
 """The Python binding against the native library: reference call sequences
-replayed through it, shape checks, README snippet."""
+replayed through it, shape checks, version, README snippet and example."""
 
 import _ctypes
 import inspect
@@ -13,6 +13,7 @@ from pathlib import Path
 import numpy
 import pytest
 
+import tarn_hand_calibration
 from tarn_hand_calibration import _arrays, _library, native
 
 ROOT = Path(__file__).resolve().parents[3]
@@ -81,10 +82,18 @@ def test_wrong_inputs_raise_before_the_call(monkeypatch, with_numpy, name, param
         getattr(native, name)(**args)
 
 
-def test_readme_snippet_and_example(capsys, tmp_path):
-    snippet = re.search(r"```python\n(.*?)```", (ROOT / "README.md").read_text(encoding="utf-8"), re.DOTALL)
-    exec(compile(snippet.group(1), "README.md (python snippet)", "exec"), {})
-    assert capsys.readouterr().out.strip() == "[0.70710678 0.         0.         0.70710678]"
+def test_version_is_the_projects_and_the_librarys():
+    version = re.search(r"project\(\S+ VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text()).group(1)
+    assert tarn_hand_calibration.__version__ == tarn_hand_calibration.library_version() == version
+
+
+def test_readme_snippet_and_example(capsys, tmp_path, monkeypatch):
     example = [sys.executable, ROOT / "bindings/python/examples/plot_session.py", ROOT / "examples/sample-session.csv"]
     subprocess.run(example + ["-o", tmp_path / "h.png"], check=True, capture_output=True, timeout=120)
     assert (tmp_path / "h.png").read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
+    snippet = re.search(r"```python\n(.*?)```", (ROOT / "README.md").read_text(encoding="utf-8"), re.DOTALL)
+    (tmp_path / "examples").symlink_to(ROOT / "examples")  # the snippet runs in a fresh clone's root
+    monkeypatch.chdir(tmp_path)
+    exec(compile(snippet.group(1), "README.md (python snippet)", "exec"), {})
+    assert capsys.readouterr().out.strip() == "glove tilt 10.0 deg, error 1e-10"
+    assert (tmp_path / "calibrated.csv").is_file()

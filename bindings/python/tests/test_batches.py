@@ -1,0 +1,200 @@
+"""Calibrators and sessions: batches against the 16 exports frame by frame,
+refusals, saved calibrations, and session files against tarn-replay's table
+of runs."""
+
+import math
+import re
+from pathlib import Path
+
+import numpy
+import pytest
+
+import tarn_hand_calibration as tarn
+from tarn_hand_calibration import native
+from tarn_hand_calibration.session import parse_number
+
+ROOT = Path(__file__).resolve().parents[3]
+IDENTITY = [1.0, 0.0, 0.0, 0.0]
+
+
+def bits(arrays):
+    """The bytes of an array, or of a sequence of arrays one after the other."""
+    if isinstance(arrays, (list, tuple)):
+        return b"".join(map(bits, arrays))
+    return numpy.ascontiguousarray(arrays).tobytes()
+
+
+def frame_by_frame(export, *batches):
+    """The 16-export `export` called on each frame in turn, outputs stacked."""
+    results = [getattr(native, export)(*frame) for frame in zip(*batches)]
+    return [numpy.array(output) for output in zip(*(r if isinstance(r, tuple) else (r,) for r in results))]
+
+
+def test_batches_give_the_bits_of_the_exports_frame_by_frame():
+    rng = numpy.random.default_rng(17)
+    unit = lambda *shape: (lambda q: q / numpy.linalg.norm(q, axis=-1, keepdims=True))(rng.normal(size=shape + (4,)))
+    n, source, target, p1, p2 = 9, unit(), unit(), rng.uniform(-1, 1, 3), rng.uniform(-1, 1, 3)
+    rigs = [(rng.uniform(-1, 1, 3), unit()) for _ in range(3)]  # right tracker, left tracker, headset
+    native.InitialRHand(source, target), native.InitialLHand(target, source), native.InitialDoubleCalibration(p1, p2)
+    (rp, rq), (lp, lq), (hp, hq) = rigs
+    native.InitialAllVRCalibration(True, rp, rp, rq, rq, True, lp, lp, lq, lq, True, hp, hq)
+    calibrator = tarn.Calibrator()
+    calibrator.calibrate_hand("right", source, target), calibrator.calibrate_hand(tarn.Hand.LEFT, target, source)
+    calibrator.calibrate_both_hands(p1, p2), calibrator.calibrate_all_vr(*rigs)
+
+    hands, positions, quaternions = unit(2, n, 20), rng.uniform(-1, 1, (2, n, 3)), unit(3, n)
+    records = numpy.zeros(n, [("right", "f8", (20, 4)), ("time", "f8"), ("left", "f8", (20, 4))]
+                          + [(f"pose{d}", "f8", 7) for d in range(3)])  # a host's frame records, read through strides
+    records["right"], records["left"] = hands
+    for d in range(3):
+        records[f"pose{d}"] = numpy.hstack([positions[d % 2], quaternions[d]])
+    given = [array.copy() for array in (hands, positions, quaternions)]
+
+    right, = frame_by_frame("GetCalculationDataRHand", hands[0])
+    left, = frame_by_frame("GetCalculationDataLHand", hands[1])
+    both = frame_by_frame("GetDoubleHandCalibrationData", *hands, *positions)
+    exports = ("GetAllRTracker", "GetAllLTracker", "GetAllVRGlasses")
+    poses = [frame_by_frame(exports[d], positions[d % 2], quaternions[d]) for d in range(3)]
+    in_place = [calibrator.apply_hand("right", records["right"], inplace=True)]
+    for d in range(3):
+        calibrator.apply_device(d, records[f"pose{d}"][:, :3], records[f"pose{d}"][:, 3:], inplace=True)
+    cases = [
+        (right, calibrator.apply_hand("right", hands[0])), (right, records["right"]), (right, in_place[0]),
+        (right, [calibrator.apply_hand("right", block) for block in hands[0]]),
+        (right, tarn.apply_right_hand(hands[0])),
+        (left, calibrator.apply_hand("left", hands[1])), (left, tarn.apply_left_hand(hands[1])),
+        (both, calibrator.apply_both_hands(*hands, *positions)), (both, tarn.apply_both_hands(*hands, *positions)),
+        (both, [numpy.array(output) for output in zip(*(calibrator.apply_both_hands(*frame) for frame in
+                                                        zip(*hands, *positions)))]),
+    ] + [(poses[d], calibrator.apply_device(tarn.Device(d), positions[d % 2], quaternions[d])) for d in range(3)] + [
+        (numpy.hstack(poses[d]), records[f"pose{d}"]) for d in range(3)] + [
+        (poses[d], getattr(tarn, name)(positions[d % 2], quaternions[d]))
+        for d, name in enumerate(("right_tracker_pose", "left_tracker_pose", "headset_pose"))] + [
+        (poses[0] + poses[1] + poses[2], [a for pose in tarn.all_poses(*zip(positions[[0, 1, 0]], quaternions))
+                                          for a in pose])]
+    for number, (expected, actual) in enumerate(cases):
+        assert bits(expected) == bits(actual), f"case {number}"
+    assert in_place[0].base is records.base or in_place[0].base is records
+    assert all(bits(a) == bits(b) for a, b in zip(given, (hands, positions, quaternions)))  # copies converted
+
+
+NAN = [math.nan, 0.0, 0.0, 0.0]
+REFUSALS = [  # call, arguments, status, degeneracy, where
+    ("calibrate_hand", ("right", [0, 0, 0, 0], IDENTITY), "DEGENERATE_INPUT", "ZERO_QUATERNION", "SOURCE"),
+    ("calibrate_hand", ("left", IDENTITY, [0.7071, 0, 0.7071, 0]), "DEGENERATE_INPUT", "NEAR_VERTICAL", "TARGET"),
+    ("calibrate_hand", ("left", NAN, IDENTITY), "INVALID_ARGUMENT", "NONE", "NONE"),
+    ("calibrate_both_hands", ([1, 1, 0], [1.0005, 1.0009, 2]), "DEGENERATE_INPUT", "HANDS_TOO_CLOSE", "POSITIONS"),
+    ("calibrate_all_vr", (None, None, None), "DEGENERATE_INPUT", "NO_DEVICE", "NONE"),
+    ("calibrate_all_vr", (None, ([0, 0, 0], [0, 0, 0, 0])), "DEGENERATE_INPUT", "ZERO_QUATERNION", "LEFT_TRACKER"),
+    ("apply_hand", ("left", numpy.ones((2, 20, 4))), "NOT_CALIBRATED", None, None),
+    ("apply_device", ("headset", numpy.ones(3)), "NOT_CALIBRATED", None, None),
+    ("restore", (b"TARN" * 8,), "INVALID_SAVED_STATE", None, None),
+]
+
+
+@pytest.mark.parametrize("call, arguments, status, degeneracy, where", REFUSALS)
+def test_refusals_raise_with_status_and_quality_and_change_nothing(call, arguments, status, degeneracy, where):
+    with tarn.Calibrator() as calibrator:
+        calibrator.calibrate_hand("right", IDENTITY, IDENTITY)
+        saved = calibrator.save()
+        with pytest.raises(tarn.CalibrationError, match=f"^{call}: TARN_{status}") as raised:
+            getattr(calibrator, call)(*arguments)
+        assert (raised.value.status.name, raised.value.status_name) == (status, f"TARN_{status}")
+        quality = raised.value.quality
+        found = quality and (quality.degeneracy.name, quality.degenerate_input.name)
+        assert found == (degeneracy and (degeneracy, where))
+        assert calibrator.save() == saved
+
+
+C = math.sqrt(0.5)
+
+
+@pytest.mark.parametrize("convention, identity, rotation", [  # +90 degrees about each convention's up axis
+    ("library", IDENTITY, [C, 0, 0, C]), ("unity", [0, 0, 0, 1], [0, -C, 0, C]),
+    ("openxr", [0, 0, 0, 1], [0, C, 0, C]), (tarn.Convention.UNREAL, [0, 0, 0, 1], [0, 0, -C, C])])
+def test_saved_calibrations_restore_in_any_convention(convention, identity, rotation):
+    with tarn.Calibrator(convention) as first, tarn.Calibrator() as second:
+        first.calibrate_hand("right", identity, identity)
+        numpy.testing.assert_allclose(first.hand_rotation("right"), rotation, atol=1e-16)
+        second.restore(first.save())
+        numpy.testing.assert_allclose(second.hand_rotation("right"), [C, 0, 0, C], atol=1e-16)
+        assert second.save() == first.save()
+        altered = bytearray(first.save())
+        altered[len(altered) // 2] ^= 1
+        with pytest.raises(tarn.CalibrationError, match="TARN_INVALID_SAVED_STATE"):
+            second.restore(altered)
+
+
+@pytest.mark.parametrize("call, error", [
+    (lambda c: c.apply_hand("right", numpy.ones((3, 20, 4), numpy.float32), inplace=True), TypeError),
+    (lambda c: c.apply_hand("right", [IDENTITY] * 20, inplace=True), TypeError),
+    (lambda c: c.apply_hand("right", numpy.ones((3, 20, 4))[::-1], inplace=True), ValueError),
+    (lambda c: c.apply_hand("right", numpy.ones((3, 4, 20)).transpose(0, 2, 1), inplace=True), ValueError),
+    (lambda c: c.apply_hand("right", numpy.broadcast_to(numpy.ones((20, 4)), (3, 20, 4)), inplace=True), ValueError),
+    (lambda c: c.apply_hand("right", numpy.ones((3, 20, 3))), ValueError),
+    (lambda c: c.apply_device("headset", numpy.ones((3, 3)), numpy.ones((2, 4))), ValueError),
+    (lambda c: c.apply_device("headset", numpy.ones(3), numpy.ones((1, 4))), ValueError),
+    (lambda c: c.apply_device("glasses", numpy.ones(3)), ValueError),
+    (lambda c: (c.close(), c.save()), ValueError),
+])
+def test_arrays_that_cannot_be_converted_raise_before_the_call(call, error):
+    with tarn.Calibrator() as calibrator:
+        calibrator.calibrate_hand("right", IDENTITY, IDENTITY)
+        with pytest.raises(error):
+            call(calibrator)
+
+
+def tool_runs():
+    """tarn-replay's runs on session files it reads or refuses while reading."""
+    runs = []
+    for line in (ROOT / "tools/tarn-replay/tests/tool-runs.txt").read_text(encoding="utf-8").splitlines():
+        key, _, value = line.partition(":")
+        if key == "run":
+            runs.append({"run": value.split(), "in": [], "exit": 0, "says": [], "out": []})
+        elif runs and key in ("in", "says", "out"):
+            runs[-1][key].append(value[1:])
+        elif runs and key == "exit":
+            runs[-1]["exit"] = int(value)
+    return [run for run in runs if run["run"][:1] and run["run"][0].startswith("DIR")
+            and run["exit"] in (0, 3, 4, 5, 6, 8)]
+
+
+@pytest.mark.parametrize("run", tool_runs(), ids=lambda run: " ".join(run["says"])[:60] or "reads")
+def test_sessions_read_as_tarn_replay_reads_them(run, tmp_path):
+    (tmp_path / "in.csv").write_text("".join(line + "\n" for line in run["in"]), encoding="utf-8")
+    path = re.sub(r"^DIR", str(tmp_path), run["run"][0])
+    if run["exit"]:
+        with pytest.raises(tarn.SessionError) as raised:
+            tarn.read_session(path)
+        assert raised.value.code == run["exit"] and all(says in str(raised.value) for says in run["says"])
+        return
+    session = tarn.read_session(path)
+    for frame, column, value in (out.split() for out in run["out"]):
+        if column == "time":  # the one column a replay leaves as it was
+            assert bits(session.time[int(frame)]) == bits(numpy.float64(value))
+
+
+@pytest.mark.parametrize("text, value", [  # as tarn-replay reads them
+    ("3e-324", 5e-324), ("2e-324", None), ("1e-400", None), ("0e-400", 0.0), ("1e309", None), ("nan(12_a)", math.nan),
+    ("1.", 1.0), ("1.e2", 100.0), (".", None), ("1_0", None), ("0x1p3", None), ("\u0663", None), ("infin", None),
+    ("-0", -0.0), ("+.5", 0.5), (" 1", None)])
+def test_number_fields(text, value):
+    as_bits = lambda number: None if number is None else bits(numpy.float64(number))
+    assert as_bits(parse_number(text)) == as_bits(value)
+
+
+def test_sessions_write_and_read_back_bit_for_bit(tmp_path):
+    sample = ROOT / "examples/sample-session.csv"
+    tarn.write_session(tmp_path / "same.csv", tarn.read_session(sample))
+    assert (tmp_path / "same.csv").read_bytes() == sample.read_bytes()
+    values = numpy.array([0.1, -0.0, math.inf, 1e-310, 123456789.0, 1e22, math.nan])
+    poses = tarn.Pose(numpy.tile(values[:3], (7, 1)), numpy.tile(values[3:], (7, 1)))
+    tarn.write_session(tmp_path / "made.csv", time=values, headset=poses, other={"note": list("abc-d\"é")})
+    read = tarn.read_session(tmp_path / "made.csv")
+    assert read.columns == ["time"] + [f"headset_{e}" for e in ("px", "py", "pz", "qw", "qx", "qy", "qz")] + ["note"]
+    assert [bits(a) for a in (read.time, *read.headset)] == [bits(a) for a in (values, *poses)]
+    assert read.other == {"note": list("abc-d\"é")} and read.right_glove is None
+    crlf = tmp_path / "crlf.csv"  # a byte-order mark, CRLF, blank lines
+    crlf.write_bytes(b"\xef\xbb\xbf" + (tmp_path / "made.csv").read_bytes().replace(b"\n", b"\r\n \r\n"))
+    again = tarn.read_session(crlf)
+    assert bits((again.time, *again.headset)) == bits((read.time, *read.headset)) and again.other == read.other
