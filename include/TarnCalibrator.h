@@ -95,19 +95,31 @@ typedef enum tarn_status {
     TARN_OUT_OF_MEMORY = 6
 } tarn_status;
 
+/* The enums a host passes in span every int (the *_RANGE_ values, never
+ * valid), so a function can refuse any other value it is given with
+ * TARN_INVALID_ARGUMENT. */
 typedef enum tarn_convention {
     TARN_CONVENTION_LIBRARY = 0,
     TARN_CONVENTION_UNITY = 1,
     TARN_CONVENTION_OPENXR = 2,
-    TARN_CONVENTION_UNREAL = 3
+    TARN_CONVENTION_UNREAL = 3,
+    TARN_CONVENTION_RANGE_MIN = -2147483647 - 1,
+    TARN_CONVENTION_RANGE_MAX = 2147483647
 } tarn_convention;
 
-typedef enum tarn_hand { TARN_RIGHT_HAND = 0, TARN_LEFT_HAND = 1 } tarn_hand;
+typedef enum tarn_hand {
+    TARN_RIGHT_HAND = 0,
+    TARN_LEFT_HAND = 1,
+    TARN_HAND_RANGE_MIN = -2147483647 - 1,
+    TARN_HAND_RANGE_MAX = 2147483647
+} tarn_hand;
 
 typedef enum tarn_device {
     TARN_RIGHT_TRACKER = 0,
     TARN_LEFT_TRACKER = 1,
-    TARN_HEADSET = 2
+    TARN_HEADSET = 2,
+    TARN_DEVICE_RANGE_MIN = -2147483647 - 1,
+    TARN_DEVICE_RANGE_MAX = 2147483647
 } tarn_device;
 
 /* The rule that made an input degenerate. */

@@ -60,9 +60,9 @@ void call(FuzzInput& in, tarn_calibrator* c)
     const std::size_t stride = in.pick(4) == 0 ? static_cast<std::size_t>(in.between(0, 800)) : 0;
     const int enumValue = in.between(-1, 3);
     const int operation = in.pick(8);
-    const bool calibrating = operation < 3;
+    const bool calibrating = operation < 3, oneFrame = calibrating || operation == 7;
     const std::size_t frame = operation == 1 ? 3 : operation == 3 || operation == 4 ? 80 : 4;
-    FrameArray a(in, calibrating ? 1 : count, stride, frame), b(in, calibrating ? 1 : count, stride, frame);
+    FrameArray a(in, oneFrame ? 1 : count, stride, frame), b(in, oneFrame ? 1 : count, stride, frame);
     FrameArray p1(in, count, 0, 3), p2(in, count, 0, 3);
     tarn_quality quality;
     tarn_status status = TARN_OK;
@@ -91,7 +91,7 @@ void call(FuzzInput& in, tarn_calibrator* c)
         if (status == TARN_OK) require(saved(c) == bytes);
         return;
     }
-    default: status = tarn_get_all_vr_frame(c, a.data(), count > 0 ? p1.data() : nullptr, nullptr); break;
+    default: status = tarn_get_all_vr_frame(c, a.data(), count > 0 ? p1.data() : nullptr, nullptr); break;  // 4 and 3
     }
     const bool untouched = a.unchanged() && b.unchanged() && p1.unchanged() && p2.unchanged();
     if (status != TARN_OK) require(saved(c) == before && untouched);
