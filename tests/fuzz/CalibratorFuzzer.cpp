@@ -1,8 +1,9 @@
 // Fuzz target: decodes bytes into calls of the integrator API on two
 // calibrators of fuzzed conventions, with arbitrary doubles, enum values,
 // flags, strides and counts, and restore strings that are fuzzed bytes or
-// saved strings with fuzzed damage. Arrays sit in heap blocks of exactly
-// their length, so a read or write past a stated length is reported.
+// saved strings with fuzzed damage. Every array ends where an inaccessible
+// page begins (GuardedArray), so a read or write past its stated length
+// faults.
 //
 // Also checked, from the header's promises: a call that does not return
 // TARN_OK leaves the calibrator's saved state and the caller's arrays as
@@ -32,22 +33,16 @@ std::vector<unsigned char> saved(const tarn_calibrator* c)
     return bytes;
 }
 
-GuardedArray numbers(FuzzInput& in, std::size_t count)
-{
-    GuardedArray array(count);
-    for (std::size_t k = 0; k < count; ++k) array[k] = in.number();
-    return array;
-}
-
 // `count` frames of `doubles` each, `stride` bytes apart (0: packed),
-// in an array of exactly the length they need.
+// of fuzzed values, in an array of exactly the length they need.
 struct FrameArray {
     GuardedArray array;
     std::vector<double> before;
     FrameArray(FuzzInput& in, std::size_t count, std::size_t stride, std::size_t doubles)
-        : array(numbers(in, count == 0 ? 0 : (count - 1) * (stride != 0 ? (stride + 7) / 8 : doubles) + doubles)),
-          before(array.data(), array.data() + array.size())
+        : array(count == 0 ? 0 : (count - 1) * (stride != 0 ? (stride + 7) / 8 : doubles) + doubles)
     {
+        for (std::size_t k = 0; k < array.size(); ++k) array[k] = in.number();
+        before.assign(array.data(), array.data() + array.size());
     }
     double* data() { return array.data(); }
     bool unchanged() const { return array.size() == 0 || std::memcmp(array.data(), before.data(), before.size() * 8) == 0; }

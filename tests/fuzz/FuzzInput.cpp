@@ -13,6 +13,11 @@ constexpr int kLargeDimensionMax = 65536;
 
 }  // namespace
 
+std::uint8_t FuzzInput::byte()
+{
+    return exhausted() ? 0 : data_[offset_++];
+}
+
 int FuzzInput::anyInt()
 {
     std::uint32_t bits = 0;
@@ -20,6 +25,11 @@ int FuzzInput::anyInt()
     int value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
+}
+
+int FuzzInput::between(int low, int high)
+{
+    return low + pick(high - low + 1);
 }
 
 int FuzzInput::dimension()
@@ -59,6 +69,15 @@ double FuzzInput::number()
 
 std::string FuzzInput::rotationOrder()
 {
-    static const char* const kOrders[] = {"ZYX", "ZXY", "YZX", "YXZ", "XYZ", "XZY", "", "zyx", "ZYXZ", "ZY", "XXX"};
-    return kOrders[pick(11)];
+    static const char* const kValid[] = {"ZYX", "ZXY", "YZX", "YXZ", "XYZ", "XZY"};
+    static const char* const kInvalid[] = {"", "zyx", "ZYXZ", "ZY", "XXX", "ZYX "};
+    switch (pick(4)) {
+    case 0: return kInvalid[pick(6)];
+    case 1: {
+        std::string text(static_cast<std::size_t>(pick(5)), '\0');
+        for (char& c : text) c = static_cast<char>(byte());
+        return text;
+    }
+    default: return kValid[pick(6)];
+    }
 }

@@ -12,14 +12,14 @@ public:
     FuzzInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
     bool exhausted() const { return offset_ >= size_; }
-    std::uint8_t byte() { return exhausted() ? 0 : data_[offset_++]; }
+    std::uint8_t byte();
     bool flag() { return (byte() & 1) != 0; }
     // 0 .. count - 1 (count >= 1).
     int pick(int count) { return static_cast<int>(byte() % static_cast<unsigned>(count)); }
     // Any 32-bit value.
     int anyInt();
     // A small integer in [low, high].
-    int between(int low, int high) { return low + pick(high - low + 1); }
+    int between(int low, int high);
     // A matrix dimension: mostly small (zero and negative included),
     // sometimes large enough that two of them multiply beyond 32 bits, or
     // INT_MIN. Two positive dimensions from here multiply to under a million

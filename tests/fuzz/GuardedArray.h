@@ -1,22 +1,29 @@
 #pragma once
-// GuardedArray: a caller-style array of doubles in a heap block of exactly
-// its length (a zero-length array is still a distinct block), so touching
-// one element past either end is reported by AddressSanitizer in the fuzz
-// builds and by valgrind in the replays of the corpus.
+// GuardedArray: a caller-style array of doubles whose last element ends
+// exactly where an inaccessible page begins, so reading or writing one
+// element past the stated length faults at once, with or without a
+// sanitizer. Under AddressSanitizer the bytes in front of the first element
+// are poisoned as well, so running off the front is reported too. A
+// zero-length array points straight at the inaccessible page.
+
 #include <cstddef>
-#include <memory>
 
 class GuardedArray {
 public:
-    explicit GuardedArray(std::size_t count) : elements_(new double[count]), count_(count) {}
+    explicit GuardedArray(std::size_t count);
+    ~GuardedArray();
+    GuardedArray(const GuardedArray&) = delete;
+    GuardedArray& operator=(const GuardedArray&) = delete;
 
-    double* data() { return elements_.get(); }
-    const double* data() const { return elements_.get(); }
+    double* data() { return first_; }
+    const double* data() const { return first_; }
     std::size_t size() const { return count_; }
-    double& operator[](std::size_t i) { return elements_[i]; }
-    const double& operator[](std::size_t i) const { return elements_[i]; }
+    double& operator[](std::size_t i) { return first_[i]; }
+    const double& operator[](std::size_t i) const { return first_[i]; }
 
 private:
-    std::unique_ptr<double[]> elements_;
+    char* mapping_;
+    std::size_t accessibleSize_;
+    double* first_;
     std::size_t count_;
 };

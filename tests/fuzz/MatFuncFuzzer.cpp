@@ -157,38 +157,63 @@ void tamper(FuzzInput& in, MatFunc& m)
     }
 }
 
-// Any operation of the library on one or two registers (b is read only by
-// the operations of two operands).
-MatFunc operation(FuzzInput& in, const MatFunc& a, const MatFunc& b)
+MatFunc scalarOperation(FuzzInput& in, const MatFunc& m)
 {
-    switch (in.pick(27)) {
-    case 0: return a - in.number();
-    case 1: return in.number() - a;
-    case 2: return a * in.number();
-    case 3: return in.between(-3, 3) * a;
-    case 4: return a / in.number();
-    case 5: return a / in.between(-3, 3);
-    case 6: return Square(a);
-    case 7: return Sin(a);
-    case 8: return Cos(a);
-    case 9: return Asin(a);
-    case 10: return Sqrt(a);
-    case 11: return a + b;
-    case 12: return a - b;
-    case 13: return a / b;
-    case 14: return a.dot(b);
-    case 15: return a * b;
-    case 16: return Atan2(a, b);
-    case 17: return a.Cbn();
-    case 18: return a.w_matrix_function(in.pick(4) == 0 ? in.anyInt() : in.between(0, 3));
-    case 19: return a.normalize();
-    case 20: return a.SY(in.rotationOrder());
-    case 21: return a.AttitudeAngle(in.rotationOrder());
-    case 22: return a.getrow(index(in));
-    case 23: return a.getcol(index(in));
-    case 24: return a.transpose();
-    case 25: return in.flag() ? a.sum(index(in)) : a.Module(index(in));
-    default: return MatFunc(a.Module(), 1, 1);
+    const double s = in.number();
+    const int n = in.between(-3, 3);
+    switch (in.pick(7)) {
+    case 0: return m - s;
+    case 1: return s - m;
+    case 2: return m * s;
+    case 3: return n * m;
+    case 4: return m / s;
+    case 5: return m / n;
+    default: return Square(m);
+    }
+}
+
+MatFunc elementWise(FuzzInput& in, const MatFunc& m)
+{
+    switch (in.pick(4)) {
+    case 0: return Sin(m);
+    case 1: return Cos(m);
+    case 2: return Asin(m);
+    default: return Sqrt(m);
+    }
+}
+
+MatFunc elementWisePair(FuzzInput& in, const MatFunc& a, const MatFunc& b)
+{
+    switch (in.pick(6)) {
+    case 0: return a + b;
+    case 1: return a - b;
+    case 2: return a / b;
+    case 3: return a.dot(b);
+    case 4: return a * b;
+    default: return Atan2(a, b);
+    }
+}
+
+MatFunc attitude(FuzzInput& in, const MatFunc& m)
+{
+    switch (in.pick(5)) {
+    case 0: return m.Cbn();
+    case 1: return m.w_matrix_function(in.pick(4) == 0 ? in.anyInt() : in.between(0, 3));
+    case 2: return m.normalize();
+    case 3: return m.SY(in.rotationOrder());
+    default: return m.AttitudeAngle(in.rotationOrder());
+    }
+}
+
+MatFunc accessor(FuzzInput& in, const MatFunc& m)
+{
+    switch (in.pick(6)) {
+    case 0: return m.getrow(index(in));
+    case 1: return m.getcol(index(in));
+    case 2: return m.transpose();
+    case 3: return m.sum(index(in));
+    case 4: return m.Module(index(in));
+    default: return MatFunc(m.Module(), 1, 1);
     }
 }
 
@@ -212,32 +237,51 @@ private:
 
     void runStep()
     {
-        switch (in_.pick(6)) {
+        switch (in_.pick(10)) {
         case 0: anyRegister() = construct(in_); break;
         case 1: tamper(in_, anyRegister()); break;
         case 2: copy(); break;
-        case 3: setColumn(); break;
-        case 4: copyOut(); break;
-        default: operate(); break;
+        case 3: unary(scalarOperation); break;
+        case 4: unary(elementWise); break;
+        case 5: unary(attitude); break;
+        case 6: unary(accessor); break;
+        case 7: binary(); break;
+        case 8: setColumn(); break;
+        default: copyOut(); break;
         }
     }
 
-    // A register copied or moved into another (or itself).
     void copy()
     {
-        MatFunc& target = anyRegister();
         MatFunc& source = anyRegister();
-        target = in_.flag() ? source : std::move(source);
+        MatFunc& target = anyRegister();
+        if (in_.flag()) {
+            const MatFunc before = source;
+            target = source;
+            require(identical(target, before));
+        } else {
+            target = std::move(source);
+        }
     }
 
-    // Operands never change; a result is well formed when they were.
-    void operate()
+    template <class Operation>
+    void unary(Operation operation)
+    {
+        const MatFunc& m = anyRegister();
+        const MatFunc before = m;
+        MatFunc result = operation(in_, m);
+        require(identical(m, before));
+        require(!wellFormed(before) || wellFormed(result));
+        keep(std::move(result));
+    }
+
+    void binary()
     {
         const MatFunc& a = anyRegister();
         const MatFunc& b = anyRegister();
         const MatFunc beforeA = a;
         const MatFunc beforeB = b;
-        MatFunc result = operation(in_, a, b);
+        MatFunc result = elementWisePair(in_, a, b);
         require(identical(a, beforeA) && identical(b, beforeB));
         require(!(wellFormed(beforeA) && wellFormed(beforeB)) || wellFormed(result));
         keep(std::move(result));
