@@ -55,6 +55,7 @@ TEST(MatrixEdgeCases, FailQuietlyIntoTheirDocumentedValues)
         {"a failed matrix times a scalar", [&] { return claims * 2.0; }, 2, 3, true, 0, ""},
         {"the arc tangent of a 0 x 3 ordinate", [&] { return Atan2(MatFunc(), valid); }, 0, 0, true, 0, "() Atan2"},
         {"the arc tangent of a failed ordinate", [&] { return Atan2(claims, valid); }, 2, 3, false, 6, "Atan2"},
+        {"the arc tangent of an ordinate cut short", [&] { MatFunc y(1.0, 2, 3); y.data.resize(3); return Atan2(y, valid); }, 2, 3, false, 6, "Atan2"},
         {"a negative shape's product", [&] { return negative * MatFunc(1.0, 3, 4); }, -2, 4, true, 0, "()"},
         {"a negative shape's sum", [&] { return negative + negative; }, -2, 3, true, 0, "()"},
         {"a large matrix copied", [] { MatFunc big(2.5, 30, 30); MatFunc copy = big; big.data[899] = 0; return copy; }, 30, 30, false, 900, ""},
