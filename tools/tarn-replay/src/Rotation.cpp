@@ -31,11 +31,6 @@ Quat aboutX(double angle)
     return {std::cos(angle / 2), std::sin(angle / 2), 0.0, 0.0};
 }
 
-Quat aboutY(double angle)
-{
-    return {std::cos(angle / 2), 0.0, std::sin(angle / 2), 0.0};
-}
-
 Quat aboutZ(double angle)
 {
     return {std::cos(angle / 2), 0.0, 0.0, std::sin(angle / 2)};
@@ -48,27 +43,10 @@ Vec3 rotate(const Quat& q, const Vec3& v)
     return {r[1], r[2], r[3]};
 }
 
-double headingOf(const Quat& q)
-{
-    const Quat u = normalised(q);
-    return std::atan2(2 * (u[1] * u[2] + u[0] * u[3]), 1 - 2 * (u[2] * u[2] + u[3] * u[3]));
-}
-
 double pitchOf(const Quat& q)
 {
     const Quat u = normalised(q);
     return std::asin(std::clamp(-2 * (u[1] * u[3] - u[0] * u[2]), -1.0, 1.0));
-}
-
-double tiltOf(const Quat& q)
-{
-    const Quat rest = multiply(aboutZ(-headingOf(q)), normalised(q));
-    return 2 * std::acos(std::min(1.0, std::fabs(rest[0])));
-}
-
-double headingOfForward(double dx, double dy)
-{
-    return std::atan2(-dx, dy);
 }
 
 double wrapAngle(double angle)
