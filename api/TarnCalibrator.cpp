@@ -4,18 +4,11 @@
 // engine on this side of the boundary.
 #include "TarnCalibrator.h"
 
-#include <cmath>
-#include <new>
-
-#include "calibration/Calibrator.h"
+#include "api/CalibratorHandle.h"
 #include "calibration/SavedCalibration.h"
-#include "matrix/ErrorLine.h"
 
 using namespace tarn;
-
-struct tarn_calibrator {
-    Calibrator engine;
-};
+using namespace tarn::api;
 
 namespace {
 
@@ -24,38 +17,6 @@ static_assert(static_cast<int>(Degeneracy::NoDevice) == TARN_DEGENERACY_NO_DEVIC
 static_assert(static_cast<int>(Input::Headset) == TARN_INPUT_HEADSET, "input values");
 static_assert(static_cast<int>(Convention::Unreal) == TARN_CONVENTION_UNREAL, "convention values");
 static_assert(static_cast<int>(VRDevice::Headset) == TARN_HEADSET, "device values");
-
-// Runs `body` with the engine's error lines diverted and its exceptions
-// caught. An error line means the engine met an input it cannot use.
-template <class Body>
-tarn_status guarded(Body body) noexcept
-{
-    try {
-        ErrorLineCounter lines;
-        const Status status = body();
-        return lines.count() == 0 ? static_cast<tarn_status>(status) : TARN_INVALID_ARGUMENT;
-    } catch (const std::bad_alloc&) {
-        return TARN_OUT_OF_MEMORY;
-    } catch (...) {
-        return TARN_INVALID_ARGUMENT;
-    }
-}
-
-bool isHand(tarn_hand hand) { return hand == TARN_RIGHT_HAND || hand == TARN_LEFT_HAND; }
-Hand handOf(tarn_hand hand) { return hand == TARN_RIGHT_HAND ? Hand::Right : Hand::Left; }
-
-// A stride is 0 (packed) or a whole number of doubles no smaller than one
-// frame.
-bool validStride(std::size_t stride, std::size_t doubles)
-{
-    return stride % sizeof(double) == 0 && (stride == 0 || stride >= doubles * sizeof(double));
-}
-
-// A frame array: data may be null only when there are no frames.
-bool validFrames(const double* data, std::size_t stride, std::size_t doubles, std::size_t count)
-{
-    return (data != nullptr || count == 0) && validStride(stride, doubles);
-}
 
 void copyQuality(const Quality& q, tarn_quality* out)
 {

@@ -1,10 +1,12 @@
 #include "calibration/Calibrator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
 
 #include "calibration/DoubleHand.h"
+#include "calibration/RowTransforms.h"
 
 namespace tarn {
 
@@ -108,6 +110,61 @@ Status Calibrator::calibrateHand(Hand hand, const double* sourceIn, const double
     tarn::calibrateHand(next, hand, source, target);
     state_.singleHand = std::move(next);
     handCalibrated_[indexOf(hand)] = true;
+    double baseline[2];
+    calibratedDifference(hand, source, target, baseline);
+    drift(hand).restart(baseline);
+    return Status::Ok;
+}
+
+void Calibrator::calibratedDifference(Hand hand, const double* row, const double* tracker, double* difference) const
+{
+    double calibrated[4];
+    std::copy_n(row, 4, calibrated);
+    turnQuaternion(calibrated, (hand == Hand::Right ? state_.singleHand.RHandOffset : state_.singleHand.LHandOffset)
+                                   .leftProductMatrix());
+    headingDifference(calibrated, tracker, difference);
+}
+
+Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::size_t count)
+{
+    if (!handCalibrated_[indexOf(hand)]) return Status::NotCalibrated;
+    DriftMonitor& monitor = drift(hand);
+    double last = monitor.lastTime();
+    for (std::size_t k = 0; k < count; ++k) {
+        const double time = *frames.times.frame(k, 1);
+        if (!std::isfinite(time) || time < last) return Status::InvalidArgument;
+        last = time;
+    }
+    const std::size_t row = 4 * static_cast<std::size_t>(monitor.settings().referenceRow);
+    for (std::size_t k = 0; k < count; ++k) {
+        double raw[4], tracker[4];
+        double* block = frames.blocks.frame(k, kHandDoubles);
+        quaternionToLibrary(convention_, block + row, raw);
+        quaternionToLibrary(convention_, frames.trackers.frame(k, 4), tracker);
+        LibraryBlock calibrated(convention_, block);
+        applyHandCalibration(state_.singleHand, hand, calibrated.data());
+        monitor.observe(*frames.times.frame(k, 1), calibrated.data() + row, tracker);
+        calibrated.store();
+        if (frames.residuals.data != nullptr) *frames.residuals.frame(k, 1) = monitor.frameResidual();
+
+        switch (monitor.action()) {
+        case DriftMonitor::Action::None: break;
+        case DriftMonitor::Action::Recalibrate:
+            // From this frame's glove row and tracker, as the host would;
+            // not from a frame no heading can be taken from.
+            if (headingDegeneracy(raw) == Degeneracy::None && headingDegeneracy(tracker) == Degeneracy::None) {
+                tarn::calibrateHand(state_.singleHand, hand, raw, tracker);
+                double baseline[2];
+                calibratedDifference(hand, raw, tracker, baseline);
+                monitor.recalibrated(baseline);
+            }
+            break;
+        case DriftMonitor::Action::Turn:
+            turnHandCalibration(state_.singleHand, hand, -monitor.turn());
+            monitor.turned();
+            break;
+        }
+    }
     return Status::Ok;
 }
 
@@ -274,6 +331,11 @@ void Calibrator::replaceState(const CalibrationState& state, const bool handsCal
     state_ = state;
     handCalibrated_[0] = handsCalibrated[0];
     handCalibrated_[1] = handsCalibrated[1];
+    // A saved calibration keeps no drift history; a hand's calibration
+    // puts the glove a quarter turn from its tracker, inwards.
+    const double rightBaseline[2] = {0.0, 1.0}, leftBaseline[2] = {0.0, -1.0};
+    drift_[0].restart(rightBaseline);
+    drift_[1].restart(leftBaseline);
 }
 
 }  // namespace tarn

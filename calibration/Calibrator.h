@@ -5,10 +5,12 @@
 // neither the calibrator nor the caller's arrays. The integrator API
 // (api/TarnCalibrator.cpp) is a thin C layer over this class; the enums'
 // values are those of include/TarnCalibrator.h.
+#include <array>
 #include <cstddef>
 
 #include "calibration/AllVR.h"
 #include "calibration/CalibrationState.h"
+#include "calibration/DriftMonitor.h"
 #include "calibration/HostConvention.h"
 #include "calibration/InputQuality.h"
 #include "calibration/SingleHand.h"
@@ -65,6 +67,13 @@ struct Frames {
     }
 };
 
+// The frames of a tracked hand: times (1 double each), the hand's blocks,
+// the wrist tracker's orientations and, optionally (data null), where each
+// frame's drift residual goes (1 double each).
+struct TrackedHandFrames {
+    Frames times, blocks, trackers, residuals;
+};
+
 // The rule every calibration applies to an orientation given in
 // `convention`: InvalidArgument for a NaN or infinite component, else
 // DegenerateInput with `rule` set when no heading can be taken from it.
@@ -78,6 +87,14 @@ public:
 
     Status calibrateHand(Hand hand, const double* source, const double* target, Quality& quality);
     Status applyHand(Hand hand, Frames blocks, std::size_t count) const;
+
+    // applyHand, and each frame observed by the hand's drift monitor, which
+    // may re-calibrate the hand or turn its calibration between frames
+    // (only when its settings ask for it). InvalidArgument, before anything
+    // changes, for a time that is not finite or goes back.
+    Status applyHandTracked(Hand hand, TrackedHandFrames frames, std::size_t count);
+    DriftMonitor& drift(Hand hand) { return drift_[hand == Hand::Right ? 0 : 1]; }
+    const DriftMonitor& drift(Hand hand) const { return drift_[hand == Hand::Right ? 0 : 1]; }
 
     Status calibrateBothHands(const double* position1, const double* position2, Quality& quality);
     Status applyBothHands(Frames hand1, Frames hand2, Frames position1, Frames position2, std::size_t count) const;
@@ -101,9 +118,14 @@ public:
     void replaceState(const CalibrationState& state, const bool handsCalibrated[2]);
 
 private:
+    // The heading difference the hand's calibration gives glove row `row`
+    // (uncalibrated) and `tracker`, library convention.
+    void calibratedDifference(Hand hand, const double* row, const double* tracker, double* difference) const;
+
     Convention convention_;
     CalibrationState state_;
     bool handCalibrated_[2] = {false, false};
+    std::array<DriftMonitor, 2> drift_;
 };
 
 }  // namespace tarn

@@ -33,6 +33,14 @@ void applyHandCalibration(const SingleHandState& state, Hand hand, double* handD
     turnQuaternions(handData, 20, offsetOf(state, hand).leftProductMatrix());
 }
 
+void turnHandCalibration(SingleHandState& state, Hand hand, double angle)
+{
+    const ElementBuffer& o = offsetOf(state, hand).quaternion().data;
+    const double c = std::cos(angle / 2), s = -std::sin(angle / 2);
+    const double turned[4] = {o[0] * c - o[3] * s, o[1] * c + o[2] * s, o[2] * c - o[1] * s, o[3] * c + o[0] * s};
+    offsetOf(state, hand) = MatFunc(turned, 4);
+}
+
 void resetHandCalibrations(SingleHandState& state)
 {
     state.RHandOffset = identityQuaternion();

@@ -16,6 +16,11 @@ void calibrateHand(SingleHandState& state, Hand hand, const double* source, cons
 // conj(Offset) (x) h.
 void applyHandCalibration(const SingleHandState& state, Hand hand, double* handData);
 
+// Turns the hand's calibration so that its rows come out turned a further
+// `angle` radians about Z: Offset becomes Offset (x) [cos(angle/2), 0, 0,
+// -sin(angle/2)].
+void turnHandCalibration(SingleHandState& state, Hand hand, double angle);
+
 // Both offsets back to the identity.
 void resetHandCalibrations(SingleHandState& state);
 

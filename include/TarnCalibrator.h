@@ -318,6 +318,164 @@ TARN_CALIBRATOR_API tarn_status tarn_get_both_hands_frame(const tarn_calibrator*
 TARN_CALIBRATOR_API tarn_status tarn_get_all_vr_frame(const tarn_calibrator* calibrator, double rotation[4],
                                                       double origin[3], unsigned char covered[3]);
 
+/* ---- Drift ------------------------------------------------------------ */
+
+/* Gloves measure heading with gyroscopes, which drift; a wrist tracker
+ * does not. Each hand of a calibrator has a drift monitor that compares
+ * the two on every frame passed to tarn_apply_hand_tracked:
+ *
+ *   residual = (heading of the calibrated glove row - heading of the
+ *               wrist tracker) - (the same difference at calibration)
+ *
+ * zero right after calibrating, unwrapped (it goes on past +-pi: after
+ * 30 minutes at 10 degrees a minute it is 300 degrees). Headings are taken
+ * about the world's up axis in the library convention (counter-clockwise
+ * seen from above), whatever the calibrator's convention.
+ *
+ * What it does not measure: the residual moves with the glove's drift and
+ * equally with the hand turning against the tracker's strap (bending or
+ * twisting the wrist); no single frame tells the two apart, and a tilted
+ * hand's heading is partly its tilt. The monitor separates them over time:
+ * frames are averaged per second and a line is fitted, robustly, through
+ * the last `window` seconds; its slope is the drift rate, and its value now
+ * (less the corrections below), the trend residual, is the drift the
+ * calibration carries. The trend residual raises the flag and drives the
+ * corrections; a single frame's residual never does. The monitor keeps no
+ * image of the hand: a hand held turned for as long as the window looks
+ * like drift.
+ *
+ * Calibrating a hand (tarn_calibrate_hand) restarts its monitor: history,
+ * rate and flag are forgotten; events not taken yet are kept. A restored
+ * calibration restarts both. The monitor's history is not saved. */
+
+typedef struct tarn_drift_settings {
+    unsigned reference_row;       /* glove row compared with the tracker,
+                                     0-19 (default 0); the row the hand is
+                                     calibrated from */
+    double threshold;             /* radians (default 5 degrees) */
+    double hold_time;             /* seconds the trend residual stays beyond
+                                     `threshold` before the flag goes up
+                                     (default 3) */
+    double still_speed;           /* radians a second (default 15 degrees) */
+    double still_time;            /* seconds glove and tracker turn slower
+                                     than `still_speed` for the hand to be
+                                     still (default 1) */
+    double window;                /* seconds of history the rate is fitted
+                                     over, at least 10 (default 300) */
+    unsigned char auto_recalibrate; /* 1: while the flag is up and the hand
+                                     is still, re-calibrate the hand from
+                                     the current frame (default 0) */
+    unsigned char compensate;     /* 1: once the rate is known to within
+                                     `compensate_below` (and fitted over 60
+                                     seconds or more), turn the calibration
+                                     back by the fitted drift every second
+                                     (default 0) */
+    double compensate_below;      /* radians a second (default 0.25 degrees
+                                     a minute) */
+} tarn_drift_settings;
+
+typedef struct tarn_drift_report {
+    double time;                  /* last frame observed; NaN before any */
+    double residual;              /* of the last frame, radians; NaN when its
+                                     glove row or tracker was not finite */
+    double trend_residual;        /* radians; NaN until the first fit (10
+                                     seconds after calibrating) */
+    double rate;                  /* of the glove's heading against the
+                                     tracker's, radians a second (positive:
+                                     counter-clockwise); NaN until the first
+                                     fit */
+    double rate_uncertainty;      /* one standard error of `rate`, radians a
+                                     second, allowing for the hand's motion */
+    double fit_span;              /* seconds of history behind the fit */
+    double largest_residual;      /* the trend residual of largest magnitude
+                                     so far (signed), and when; NaN before */
+    double largest_residual_time;
+    double first_flag_time;       /* when the flag first went up; NaN if not */
+    double correction;            /* radians the monitor has turned the
+                                     calibration by, in all, since it was
+                                     calibrated: re-calibrations and
+                                     compensation */
+    double still_since;           /* start of the current still stretch;
+                                     NaN while moving */
+    unsigned char flag;           /* re-calibration recommended: the trend
+                                     residual has been beyond the threshold
+                                     for the hold time */
+    unsigned char still;          /* still for `still_time` or longer */
+    unsigned char compensating;   /* compensation is turning the calibration */
+    size_t frames;                /* frames observed since calibrating */
+} tarn_drift_report;
+
+typedef enum tarn_drift_event_kind {
+    TARN_DRIFT_RECALIBRATION = 1, /* re-calibrated from one frame */
+    TARN_DRIFT_COMPENSATION = 2   /* compensation started turning the
+                                     calibration (once per start; the small
+                                     turns that follow are not events) */
+} tarn_drift_event_kind;
+
+/* A change the monitor made to a hand's calibration. */
+typedef struct tarn_drift_event {
+    tarn_drift_event_kind kind;
+    double time;                  /* of the frame it happened after */
+    double residual_before;       /* trend residual just before, radians */
+    double residual_after;        /* and just after */
+} tarn_drift_event;
+
+/* The frames of tarn_apply_hand_tracked, each array with its own stride
+ * (0: packed). */
+typedef struct tarn_tracked_hand_frames {
+    const double* times;          /* seconds, 1 double a frame, never going
+                                     back from the frame before (nor from
+                                     the last frame of the previous call) */
+    size_t time_stride;
+    double* blocks;               /* the hand's blocks, converted in place */
+    size_t block_stride;
+    const double* trackers;       /* the wrist tracker's orientations */
+    size_t tracker_stride;
+    double* residuals;            /* optional (NULL): each frame's residual,
+                                     radians, 1 double a frame */
+    size_t residual_stride;
+} tarn_tracked_hand_frames;
+
+/* The default settings (above). Statuses: TARN_INVALID_ARGUMENT (NULL). */
+TARN_CALIBRATOR_API tarn_status tarn_drift_default_settings(tarn_drift_settings* settings);
+
+/* Sets a hand's monitor settings; the history is kept (cut to the new
+ * window). Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, a row
+ * above 19, a threshold, still speed, window or compensate_below not
+ * positive and finite, a window under 10 seconds, a negative time),
+ * TARN_OUT_OF_MEMORY. */
+TARN_CALIBRATOR_API tarn_status tarn_set_drift_settings(tarn_calibrator* calibrator, tarn_hand hand,
+                                                        const tarn_drift_settings* settings);
+TARN_CALIBRATOR_API tarn_status tarn_get_drift_settings(const tarn_calibrator* calibrator, tarn_hand hand,
+                                                        tarn_drift_settings* settings);
+
+/* tarn_apply_hand, frame by frame, with each frame's calibrated reference
+ * row and tracker observed by the hand's drift monitor. The blocks come
+ * out bit for bit as from tarn_apply_hand while the monitor changes
+ * nothing. With auto_recalibrate or compensate set, the monitor may
+ * re-calibrate the hand or turn its calibration after a frame: the frames
+ * after it are converted with the new calibration, and an event is kept
+ * (tarn_take_drift_events). NaN frames are converted as NaN and skipped by
+ * the monitor.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator or frames, a NULL
+ * times, blocks or trackers array with a count above 0, unknown hand, bad
+ * stride, a time that is NaN, infinite or goes back; nothing is
+ * converted), TARN_NOT_CALIBRATED, TARN_OUT_OF_MEMORY. */
+TARN_CALIBRATOR_API tarn_status tarn_apply_hand_tracked(tarn_calibrator* calibrator, tarn_hand hand,
+                                                        const tarn_tracked_hand_frames* frames, size_t count);
+
+/* The hand's monitor as of its last frame.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand), TARN_NOT_CALIBRATED. */
+TARN_CALIBRATOR_API tarn_status tarn_get_drift(const tarn_calibrator* calibrator, tarn_hand hand,
+                                               tarn_drift_report* report);
+
+/* Takes up to `capacity` of the hand's events, oldest first, and forgets
+ * them; *count is how many were written. The monitor keeps the last 64.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator or count, NULL events
+ * with a capacity above 0, unknown hand). */
+TARN_CALIBRATOR_API tarn_status tarn_take_drift_events(tarn_calibrator* calibrator, tarn_hand hand,
+                                                       tarn_drift_event* events, size_t capacity, size_t* count);
+
 /* ---- Saved calibrations ----------------------------------------------- */
 
 /* Writes the calibrator's calibrations (not its convention) as a small

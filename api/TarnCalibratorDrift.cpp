@@ -1,0 +1,122 @@
+// The integrator API's drift functions: the C types of the drift monitor
+// and the functions over it (include/TarnCalibrator.h, "Drift").
+#include "TarnCalibrator.h"
+#include "api/CalibratorHandle.h"
+
+using namespace tarn;
+using namespace tarn::api;
+
+namespace {
+
+static_assert(static_cast<int>(DriftEventKind::Compensation) == TARN_DRIFT_COMPENSATION, "event kinds");
+
+DriftSettings fromC(const tarn_drift_settings& in)
+{
+    DriftSettings s;
+    s.referenceRow = in.reference_row > 19 ? -1 : static_cast<int>(in.reference_row);
+    s.threshold = in.threshold;
+    s.holdTime = in.hold_time;
+    s.stillSpeed = in.still_speed;
+    s.stillTime = in.still_time;
+    s.window = in.window;
+    s.autoRecalibrate = in.auto_recalibrate != 0;
+    s.compensate = in.compensate != 0;
+    s.compensateBelow = in.compensate_below;
+    return s;
+}
+
+tarn_drift_settings toC(const DriftSettings& s)
+{
+    return {static_cast<unsigned>(s.referenceRow), s.threshold, s.holdTime, s.stillSpeed, s.stillTime, s.window,
+            static_cast<unsigned char>(s.autoRecalibrate), static_cast<unsigned char>(s.compensate), s.compensateBelow};
+}
+
+}  // namespace
+
+extern "C" {
+
+TARN_CALIBRATOR_API tarn_status tarn_drift_default_settings(tarn_drift_settings* settings)
+{
+    if (settings == nullptr) return TARN_INVALID_ARGUMENT;
+    *settings = toC(DriftSettings());
+    return TARN_OK;
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_set_drift_settings(tarn_calibrator* calibrator, tarn_hand hand,
+                                                        const tarn_drift_settings* settings)
+{
+    if (calibrator == nullptr || !isHand(hand) || settings == nullptr) return TARN_INVALID_ARGUMENT;
+    const DriftSettings s = fromC(*settings);
+    if (!validDriftSettings(s) || settings->auto_recalibrate > 1 || settings->compensate > 1)
+        return TARN_INVALID_ARGUMENT;
+    return guarded([&] {
+        calibrator->engine.drift(handOf(hand)).configure(s);
+        return Status::Ok;
+    });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_get_drift_settings(const tarn_calibrator* calibrator, tarn_hand hand,
+                                                        tarn_drift_settings* settings)
+{
+    if (calibrator == nullptr || !isHand(hand) || settings == nullptr) return TARN_INVALID_ARGUMENT;
+    *settings = toC(calibrator->engine.drift(handOf(hand)).settings());
+    return TARN_OK;
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_apply_hand_tracked(tarn_calibrator* calibrator, tarn_hand hand,
+                                                        const tarn_tracked_hand_frames* frames, size_t count)
+{
+    if (calibrator == nullptr || !isHand(hand) || frames == nullptr) return TARN_INVALID_ARGUMENT;
+    const tarn_tracked_hand_frames& f = *frames;
+    if (!validFrames(f.times, f.time_stride, 1, count) || !validFrames(f.blocks, f.block_stride, 80, count) ||
+        !validFrames(f.trackers, f.tracker_stride, 4, count) || !validStride(f.residual_stride, 1))
+        return TARN_INVALID_ARGUMENT;
+    // The engine reads times and trackers through the same frame records
+    // it writes blocks through; it never writes them.
+    const TrackedHandFrames tracked{{const_cast<double*>(f.times), f.time_stride},
+                                    {f.blocks, f.block_stride},
+                                    {const_cast<double*>(f.trackers), f.tracker_stride},
+                                    {f.residuals, f.residual_stride}};
+    return guarded([&] { return calibrator->engine.applyHandTracked(handOf(hand), tracked, count); });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_get_drift(const tarn_calibrator* calibrator, tarn_hand hand,
+                                               tarn_drift_report* report)
+{
+    if (calibrator == nullptr || !isHand(hand) || report == nullptr) return TARN_INVALID_ARGUMENT;
+    if (!calibrator->engine.handsCalibrated()[handOf(hand) == Hand::Right ? 0 : 1]) return TARN_NOT_CALIBRATED;
+    const DriftReport r = calibrator->engine.drift(handOf(hand)).report();
+    *report = {r.time,
+               r.residual,
+               r.trendResidual,
+               r.rate,
+               r.rateUncertainty,
+               r.fitSpan,
+               r.largestResidual,
+               r.largestResidualTime,
+               r.firstFlagTime,
+               r.correction,
+               r.stillSince,
+               static_cast<unsigned char>(r.flag),
+               static_cast<unsigned char>(r.still),
+               static_cast<unsigned char>(r.compensating),
+               r.frames};
+    return TARN_OK;
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_take_drift_events(tarn_calibrator* calibrator, tarn_hand hand,
+                                                       tarn_drift_event* events, size_t capacity, size_t* count)
+{
+    if (calibrator == nullptr || !isHand(hand) || count == nullptr || (events == nullptr && capacity > 0))
+        return TARN_INVALID_ARGUMENT;
+    DriftEvent taken[DriftMonitor::kKeptEvents];
+    const std::size_t n = calibrator->engine.drift(handOf(hand)).takeEvents(
+        taken, capacity < DriftMonitor::kKeptEvents ? capacity : DriftMonitor::kKeptEvents);
+    for (std::size_t k = 0; k < n; ++k)
+        events[k] = {static_cast<tarn_drift_event_kind>(taken[k].kind), taken[k].time, taken[k].residualBefore,
+                     taken[k].residualAfter};
+    *count = n;
+    return TARN_OK;
+}
+
+}  // extern "C"

@@ -1,0 +1,281 @@
+#include "calibration/DriftMonitor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "calibration/InputQuality.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kBinSeconds = 1.0;
+constexpr std::size_t kFirstFitBins = 10;  // the first line, after ten seconds
+constexpr std::size_t kRefitBins = 5;      // then a new one every five
+constexpr double kCompensationSpan = 60.0;  // seconds of bins before compensating
+constexpr int kRows = 20;
+
+bool finite4(const double* q)
+{
+    return std::isfinite(q[0]) && std::isfinite(q[1]) && std::isfinite(q[2]) && std::isfinite(q[3]);
+}
+
+// The direction of q's "ZYX" heading, scaled by the cosine of its pitch
+// and its squared length: a device pitched near vertical, whose heading
+// means little, weighs little in a sum of directions.
+void headingDirection(const double* q, double* direction)
+{
+    direction[0] = q[0] * q[0] + q[1] * q[1] - q[2] * q[2] - q[3] * q[3];
+    direction[1] = 2 * (q[1] * q[2] + q[0] * q[3]);
+}
+
+// Whether a device turned from p to q by at most `angle`: the half angle's
+// sine squared, 1 - (p.q)^2 / (|p|^2 |q|^2), against (angle / 2)^2.
+bool turnedAtMost(const double* p, const double* q, double angle)
+{
+    const double dot = p[0] * q[0] + p[1] * q[1] + p[2] * q[2] + p[3] * q[3];
+    const double norms = (p[0] * p[0] + p[1] * p[1] + p[2] * p[2] + p[3] * p[3]) *
+                         (q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+    return 4 * (norms - dot * dot) <= angle * angle * norms;
+}
+
+// (re, im) turned by -angle.
+void turnBack(double& re, double& im, double angle)
+{
+    const double c = std::cos(angle), s = std::sin(angle);
+    const double r = re * c + im * s;
+    im = im * c - re * s;
+    re = r;
+}
+
+bool positiveFinite(double value) { return std::isfinite(value) && value > 0.0; }
+
+}  // namespace
+
+void headingDifference(const double* row, const double* tracker, double* difference)
+{
+    double g[2], t[2];
+    headingDirection(row, g);
+    headingDirection(tracker, t);
+    difference[0] = g[0] * t[0] + g[1] * t[1];
+    difference[1] = g[1] * t[0] - g[0] * t[1];
+}
+
+bool validDriftSettings(const DriftSettings& s)
+{
+    return s.referenceRow >= 0 && s.referenceRow < kRows && positiveFinite(s.threshold) &&
+           std::isfinite(s.holdTime) && s.holdTime >= 0.0 && positiveFinite(s.stillSpeed) &&
+           std::isfinite(s.stillTime) && s.stillTime >= 0.0 && s.window >= kFirstFitBins * kBinSeconds &&
+           std::isfinite(s.window) && positiveFinite(s.compensateBelow);
+}
+
+DriftMonitor::DriftMonitor(const DriftSettings& settings)
+{
+    configure(settings);
+    restart(baseline_);
+}
+
+void DriftMonitor::configure(const DriftSettings& settings)
+{
+    // Bins start at least a bin apart, so a window holds at most this many:
+    // observing never allocates.
+    const auto bins = static_cast<std::size_t>(settings.window / kBinSeconds) + 3;
+    binTimes_.reserve(bins);
+    binValues_.reserve(bins);
+    fitter_.reserve(bins);
+    settings_ = settings;
+    compensating_ = compensating_ && settings.compensate;
+}
+
+void DriftMonitor::restart(const double* baseline)
+{
+    setBaseline(baseline);
+    binRe_ = binIm_ = binTime_ = 0.0;
+    binFrames_ = 0;
+    binTimes_.clear();
+    binValues_.clear();
+    binsSinceFit_ = 0;
+    unwrapped_ = correction_ = 0.0;
+    fitted_ = false;
+    time_ = lastTime_ = kNaN;
+    haveLast_ = false;
+    stillSince_ = aboveSince_ = firstFlag_ = largestTime_ = kNaN;
+    flag_ = false;
+    largest_ = 0.0;
+    frameRe_ = frameIm_ = kNaN;
+    frames_ = 0;
+    pendingTurn_ = 0.0;
+    compensating_ = false;
+}
+
+void DriftMonitor::setBaseline(const double* baseline)
+{
+    const double length = std::hypot(baseline[0], baseline[1]);
+    baseline_[0] = length > 0.0 ? baseline[0] / length : 1.0;
+    baseline_[1] = length > 0.0 ? baseline[1] / length : 0.0;
+}
+
+void DriftMonitor::observe(double time, const double* row, const double* tracker)
+{
+    time_ = time;
+    ++frames_;
+    if (binFrames_ > 0 && time - binStart_ >= kBinSeconds) closeBin();
+    if (!finite4(row) || !finite4(tracker)) {
+        frameRe_ = frameIm_ = kNaN;
+        haveLast_ = false;
+        stillSince_ = kNaN;
+        return;
+    }
+
+    double difference[2];
+    headingDifference(row, tracker, difference);
+    frameRe_ = difference[0] * baseline_[0] + difference[1] * baseline_[1];
+    frameIm_ = difference[1] * baseline_[0] - difference[0] * baseline_[1];
+    if (binFrames_ == 0) binStart_ = time;
+    binRe_ += frameRe_;
+    binIm_ += frameIm_;
+    binTime_ += time;
+    ++binFrames_;
+
+    if (haveLast_ && time > lastTime_) {
+        const double angle = settings_.stillSpeed * (time - lastTime_);
+        const bool still = turnedAtMost(lastRow_, row, angle) && turnedAtMost(lastTracker_, tracker, angle);
+        if (!still) stillSince_ = kNaN;
+        else if (std::isnan(stillSince_)) stillSince_ = lastTime_;
+    }
+    std::copy_n(row, 4, lastRow_);
+    std::copy_n(tracker, 4, lastTracker_);
+    lastTime_ = time;
+    haveLast_ = true;
+
+    if (!fitted_) return;
+    const double trend = trendResidual(time);
+    if (std::fabs(trend) > std::fabs(largest_)) {
+        largest_ = trend;
+        largestTime_ = time;
+    }
+    if (std::fabs(trend) <= settings_.threshold) {
+        aboveSince_ = kNaN;
+        flag_ = false;
+        return;
+    }
+    if (std::isnan(aboveSince_)) aboveSince_ = time;
+    flag_ = time - aboveSince_ >= settings_.holdTime;
+    if (flag_ && std::isnan(firstFlag_)) firstFlag_ = time;
+}
+
+bool DriftMonitor::still() const { return !std::isnan(stillSince_) && time_ - stillSince_ >= settings_.stillTime; }
+
+double DriftMonitor::frameResidual() const
+{
+    if (std::isnan(frameRe_)) return kNaN;
+    return unwrapped_ + wrapAngle(std::atan2(frameIm_, frameRe_) - unwrapped_);
+}
+
+DriftMonitor::Action DriftMonitor::action() const
+{
+    if (settings_.autoRecalibrate && flag_ && still() && !std::isnan(frameRe_)) return Action::Recalibrate;
+    if (pendingTurn_ != 0.0) return Action::Turn;
+    return Action::None;
+}
+
+void DriftMonitor::closeBin()
+{
+    if (binRe_ != 0.0 || binIm_ != 0.0) {
+        unwrapped_ += wrapAngle(std::atan2(binIm_, binRe_) - unwrapped_);
+        binTimes_.push_back(binTime_ / static_cast<double>(binFrames_));
+        binValues_.push_back(unwrapped_ + correction_);
+        const auto old = std::upper_bound(binTimes_.begin(), binTimes_.end(), binTimes_.back() - settings_.window);
+        const auto dropped = old - binTimes_.begin();
+        binTimes_.erase(binTimes_.begin(), old);
+        binValues_.erase(binValues_.begin(), binValues_.begin() + dropped);
+        ++binsSinceFit_;
+        if (binTimes_.size() >= kFirstFitBins && (!fitted_ || binsSinceFit_ >= kRefitBins)) {
+            line_ = fitter_.fit(binTimes_.data(), binValues_.data(), binTimes_.size(), fitted_ ? &line_ : nullptr);
+            fitted_ = true;
+            binsSinceFit_ = 0;
+        }
+    }
+    binRe_ = binIm_ = binTime_ = 0.0;
+    binFrames_ = 0;
+
+    const bool known = fitted_ && line_.span >= kCompensationSpan && line_.slopeError <= settings_.compensateBelow;
+    compensating_ = compensating_ && known && settings_.compensate;
+    pendingTurn_ = known && settings_.compensate ? trendResidual(time_) : 0.0;
+}
+
+double DriftMonitor::trendResidual(double time) const { return line_.at(time) - correction_; }
+
+void DriftMonitor::shift(double turn)
+{
+    unwrapped_ -= turn;
+    correction_ += turn;
+    turnBack(binRe_, binIm_, turn);
+    if (!std::isnan(frameRe_)) turnBack(frameRe_, frameIm_, turn);
+    aboveSince_ = kNaN;
+    flag_ = false;
+}
+
+void DriftMonitor::recalibrated(const double* baseline)
+{
+    // The new calibration turned the glove by this frame's residual: every
+    // residual observed so far is that much smaller against it.
+    const double residual = frameResidual();
+    const double before = fitted_ ? trendResidual(time_) : residual;
+    setBaseline(baseline);
+    shift(residual);
+    event(DriftEventKind::Recalibration, before, fitted_ ? trendResidual(time_) : 0.0);
+}
+
+void DriftMonitor::turned()
+{
+    const double before = trendResidual(time_);
+    shift(pendingTurn_);
+    pendingTurn_ = 0.0;
+    if (!compensating_) event(DriftEventKind::Compensation, before, trendResidual(time_));
+    compensating_ = true;
+}
+
+void DriftMonitor::event(DriftEventKind kind, double before, double after)
+{
+    if (eventCount_ == kKeptEvents) {
+        firstEvent_ = (firstEvent_ + 1) % kKeptEvents;
+        --eventCount_;
+    }
+    events_[(firstEvent_ + eventCount_) % kKeptEvents] = {kind, time_, before, after};
+    ++eventCount_;
+}
+
+std::size_t DriftMonitor::takeEvents(DriftEvent* events, std::size_t capacity)
+{
+    const std::size_t taken = std::min(capacity, eventCount_);
+    for (std::size_t k = 0; k < taken; ++k) events[k] = events_[(firstEvent_ + k) % kKeptEvents];
+    firstEvent_ = (firstEvent_ + taken) % kKeptEvents;
+    eventCount_ -= taken;
+    return taken;
+}
+
+DriftReport DriftMonitor::report() const
+{
+    DriftReport r;
+    r.time = time_;
+    r.residual = frameResidual();
+    r.trendResidual = fitted_ ? trendResidual(time_) : kNaN;
+    r.rate = fitted_ ? line_.slope : kNaN;
+    r.rateUncertainty = fitted_ ? line_.slopeError : kNaN;
+    r.fitSpan = fitted_ ? line_.span : 0.0;
+    r.largestResidual = std::isnan(largestTime_) ? kNaN : largest_;
+    r.largestResidualTime = largestTime_;
+    r.firstFlagTime = firstFlag_;
+    r.correction = correction_;
+    r.stillSince = stillSince_;
+    r.flag = flag_;
+    r.still = still();
+    r.compensating = compensating_;
+    r.frames = frames_;
+    return r;
+}
+
+}  // namespace tarn

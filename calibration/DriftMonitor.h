@@ -1,0 +1,164 @@
+#pragma once
+// Watches one hand's single-hand calibration go stale. Gloves measure
+// their heading with gyroscopes, which drift; the wrist tracker's heading
+// does not. The monitor compares the two on every frame:
+//
+//   residual = (heading of the calibrated glove row - heading of the
+//               tracker) - (the same difference at calibration)
+//
+// zero right after calibrating. Headings are the "ZYX" headings of the
+// library convention (include/TarnCalibrator.h). The residual measures the
+// glove's heading drift plus whatever the wrist turns against the tracker's
+// strap: a bend or twist of the hand moves it too, and the monitor cannot
+// tell one from the other frame by frame. It tells them apart over time:
+// frames are averaged into bins of one second and a line is fitted through
+// the bins of the last `window` seconds, robustly, so that a gesture does
+// not pull at it. The line's slope is the drift rate; its value now (the
+// trend residual) is the drift the calibration carries, and it is what the
+// recalibration flag and the corrections watch.
+//
+// Times in seconds, angles in radians, rates in radians per second.
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "calibration/DriftFit.h"
+
+namespace tarn {
+
+struct DriftSettings {
+    int referenceRow = 0;             // glove row compared with the tracker, 0-19
+    double threshold = 0.0872664626;  // 5 degrees
+    double holdTime = 3.0;            // the trend residual beyond `threshold` this long raises the flag
+    double stillSpeed = 0.261799388;  // 15 degrees a second
+    double stillTime = 1.0;           // glove and tracker slower than `stillSpeed` this long: still
+    double window = 300.0;            // seconds of bins the rate is fitted over
+    bool autoRecalibrate = false;     // re-calibrate while the flag is up and the hand still
+    bool compensate = false;          // turn the calibration by the fitted drift
+    double compensateBelow = 7.27220522e-5;  // rate uncertainty that starts compensating: 0.25 deg/min
+};
+
+// Whether every setting is in range (finite, positive where it must be).
+bool validDriftSettings(const DriftSettings& settings);
+
+enum class DriftEventKind { Recalibration = 1, Compensation = 2 };
+
+// A change the monitor made to the calibration.
+struct DriftEvent {
+    DriftEventKind kind;
+    double time;
+    double residualBefore;  // the trend residual just before
+    double residualAfter;   // and just after
+};
+
+struct DriftReport {
+    double time;              // of the last frame observed; NaN before any
+    double residual;          // of the last frame; NaN when it had none
+    double trendResidual;     // the fitted line now, less the corrections; NaN before a fit
+    double rate;              // of the glove's heading against the tracker's; NaN before a fit
+    double rateUncertainty;   // one standard error of `rate`
+    double fitSpan;           // seconds of bins behind the fit
+    double largestResidual;   // the trend residual of largest magnitude so far, and when
+    double largestResidualTime;
+    double firstFlagTime;     // when the flag first went up; NaN if never
+    double correction;        // the turn the monitor has given the calibration in all
+    double stillSince;        // start of the current still stretch; NaN when moving
+    bool flag;                // re-calibration recommended
+    bool still;               // still for `stillTime` or longer
+    bool compensating;
+    std::size_t frames;       // frames observed since calibration
+};
+
+class DriftMonitor {
+public:
+    explicit DriftMonitor(const DriftSettings& settings = DriftSettings());
+
+    const DriftSettings& settings() const { return settings_; }
+    // New settings; the history is kept, cut to the new window.
+    void configure(const DriftSettings& settings);
+
+    // Forgets everything: the hand was calibrated anew by the host, and
+    // `baseline` (2 doubles, a direction) is the calibrated heading
+    // difference of that calibration, from headingDifference().
+    void restart(const double* baseline);
+
+    // The last time observed (NaN before any frame): frames must not go
+    // back from it.
+    double lastTime() const { return time_; }
+
+    // One frame: the calibrated glove row and the tracker (library
+    // convention, [w, x, y, z]), at a time no earlier than lastTime().
+    void observe(double time, const double* row, const double* tracker);
+
+    // The last frame's residual, unwrapped (NaN when its glove row or
+    // tracker was not finite).
+    double frameResidual() const;
+    // Glove and tracker have turned slower than `stillSpeed` (about, from
+    // one frame to the next) for `stillTime` or longer.
+    bool still() const;
+
+    // What the monitor asks of the calibration after the last frame:
+    // nothing, a re-calibration at that frame, or a turn of its heading by
+    // -turn() (the glove's rows turned back by the drift).
+    enum class Action { None, Recalibrate, Turn };
+    Action action() const;
+    double turn() const { return pendingTurn_; }
+
+    // The calibration did what action() asked. For a re-calibration,
+    // `baseline` is the new calibration's heading difference.
+    void recalibrated(const double* baseline);
+    void turned();
+
+    DriftReport report() const;
+
+    // Events not taken yet, oldest first; up to kKeptEvents are kept (the
+    // oldest are dropped beyond).
+    static constexpr std::size_t kKeptEvents = 64;
+    std::size_t takeEvents(DriftEvent* events, std::size_t capacity);
+
+private:
+    void setBaseline(const double* baseline);
+    void closeBin();
+    void shift(double turn);
+    void event(DriftEventKind kind, double before, double after);
+    double trendResidual(double time) const;
+
+    DriftSettings settings_;
+    double baseline_[2] = {1.0, 0.0};
+    // The bin being filled: the sum of the frames' heading differences as
+    // directions (weighted by how level the two devices are).
+    double binStart_ = 0.0, binRe_ = 0.0, binIm_ = 0.0, binTime_ = 0.0;
+    std::size_t binFrames_ = 0;
+    // Closed bins: time and unwrapped residual plus correction, oldest first.
+    std::vector<double> binTimes_, binValues_;
+    std::size_t binsSinceFit_ = 0;
+    double unwrapped_ = 0.0;     // residual of the last bin, unwrapped
+    double correction_ = 0.0;    // calibration turns since the restart
+    RobustLineFit fitter_;
+    Line line_;
+    bool fitted_ = false;
+    // Motion.
+    double time_;      // of the last frame
+    double lastTime_;  // of the last finite frame
+    double lastRow_[4] = {}, lastTracker_[4] = {};
+    bool haveLast_ = false;
+    double stillSince_;
+    // Flag.
+    double aboveSince_;
+    bool flag_ = false;
+    double firstFlag_;
+    double largest_ = 0.0, largestTime_;
+    double frameRe_, frameIm_;  // the last frame's heading difference
+    std::size_t frames_ = 0;
+    // Corrections.
+    double pendingTurn_ = 0.0;
+    bool compensating_ = false;
+    std::array<DriftEvent, kKeptEvents> events_{};
+    std::size_t firstEvent_ = 0, eventCount_ = 0;
+};
+
+// The heading difference of a calibrated glove row and a tracker, as a
+// direction (2 doubles, not normalised): the baseline of restart().
+void headingDifference(const double* row, const double* tracker, double* difference);
+
+}  // namespace tarn
