@@ -4,6 +4,11 @@
 //   <dir>/sample-session.csv  what the gloves and VR devices record
 //   <dir>/sample-truth.csv    what tarn-replay must make of it (defaults)
 //   <dir>/sample-truth.txt    the calibration values the report must show
+// With --drift, a session whose gloves drift (see DriftModel.h) instead:
+//   <dir>/drift-session.csv   gloves and wrist trackers
+//   <dir>/drift-truth.csv     per frame: each glove's drift and wrist bend,
+//                             and whether the person holds still
+//   <dir>/drift-truth.txt     the drift model's parameters
 #include <CLI/CLI.hpp>
 
 #include <cmath>
@@ -11,6 +16,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "DriftModel.h"
 #include "SessionModel.h"
 #include "SessionWriter.h"
 
@@ -47,6 +53,49 @@ void writeTruthValues(std::ostream& out, const GroundTruth& truth)
     line("largest_disagreement_deg", degrees(std::fabs(wrapAngle(rightForward - leftForward))));
 }
 
+struct DriftOptions {
+    bool on = false;
+    double seconds = 240.0;
+    double rightRate = 6.0, leftRate = -3.0;  // degrees a minute
+    DriftTruth truth;
+};
+
+int writeDriftSession(const std::string& directory, DriftOptions options)
+{
+    options.truth.rate = {radians(options.rightRate) / 60, radians(options.leftRate) / 60};
+    std::ofstream session(directory + "/drift-session.csv", std::ios::binary);
+    std::ofstream perFrame(directory + "/drift-truth.csv", std::ios::binary);
+    std::ofstream values(directory + "/drift-truth.txt", std::ios::binary);
+    if (!session || !perFrame || !values) {
+        std::cerr << "tarn-session-generator: cannot write into " << directory << '\n';
+        return 1;
+    }
+    const SessionLayout layout = SessionLayout::complete(false);
+    SessionWriter writer(session, layout, kDigits);
+    writer.writeHeader();
+    perFrame << "time,rglove_drift_deg,lglove_drift_deg,rglove_bend_deg,lglove_bend_deg,still\n";
+    DriftSession model(options.truth);
+    Frame frame;
+    DriftFrameTruth truth;
+    const auto frames = static_cast<std::size_t>(options.seconds * options.truth.frameRate) + 1;
+    for (std::size_t i = 0; i < frames; ++i) {
+        model.next(frame, truth);
+        writer.write(frame, {});
+        char line[160];
+        std::snprintf(line, sizeof line, "%.10g,%.10g,%.10g,%.10g,%.10g,%d\n", truth.time, degrees(truth.drift[0]),
+                      degrees(truth.drift[1]), degrees(truth.deviation[0]), degrees(truth.deviation[1]),
+                      truth.still ? 1 : 0);
+        perFrame << line;
+    }
+    writer.flush();
+    values << "# Drift model of drift-session.csv (tarn-session-generator --drift).\n"
+           << "seed " << options.truth.seed << "\nframe_rate_hz " << options.truth.frameRate
+           << "\nright_rate_deg_per_min " << options.rightRate << "\nleft_rate_deg_per_min " << options.leftRate
+           << "\nrandom_walk_deg_per_sqrt_s " << degrees(options.truth.walk) << "\nglove_noise_deg "
+           << degrees(options.truth.gloveNoise) << "\ntracker_noise_deg " << degrees(options.truth.trackerNoise) << '\n';
+    return session && perFrame && values ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -56,7 +105,15 @@ int main(int argc, char** argv)
     CLI::App app{"Writes the sample session of tarn-replay and its ground truth."};
     app.add_option("-d,--dir", directory, "Directory to write into (default: current)");
     app.add_option("--frames", frames, "Frames to write, at the sample's rate (default: the bundled sample's)");
+    DriftOptions drift;
+    app.add_flag("--drift", drift.on, "Write a session whose gloves drift (drift-*.csv) instead of the sample");
+    app.add_option("--seconds", drift.seconds, "--drift: length of the session (default 240)");
+    app.add_option("--frame-rate", drift.truth.frameRate, "--drift: frames per second (default 30)");
+    app.add_option("--right-rate", drift.rightRate, "--drift: right glove's drift, degrees a minute (default 6)");
+    app.add_option("--left-rate", drift.leftRate, "--drift: left glove's drift, degrees a minute (default -3)");
+    app.add_option("--seed", drift.truth.seed, "--drift: seed of everything random (default 1)");
     CLI11_PARSE(app, argc, argv);
+    if (drift.on) return writeDriftSession(directory, drift);
 
     const GroundTruth truth;
     const SessionLayout layout = SessionLayout::complete();

@@ -31,6 +31,11 @@ Quat aboutX(double angle)
     return {std::cos(angle / 2), std::sin(angle / 2), 0.0, 0.0};
 }
 
+Quat aboutY(double angle)
+{
+    return {std::cos(angle / 2), 0.0, std::sin(angle / 2), 0.0};
+}
+
 Quat aboutZ(double angle)
 {
     return {std::cos(angle / 2), 0.0, 0.0, std::sin(angle / 2)};

@@ -16,6 +16,7 @@ constexpr double radians(double degrees) { return degrees * (kPi / 180.0); }
 Quat multiply(const Quat& a, const Quat& b);  // a ⊗ b
 Quat conjugate(const Quat& q);
 Quat aboutX(double angle);
+Quat aboutY(double angle);
 Quat aboutZ(double angle);
 
 // q applied to v (q need not be of unit length; it is normalised first).

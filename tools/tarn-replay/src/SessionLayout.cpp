@@ -120,7 +120,7 @@ SessionLayout SessionLayout::fromHeader(const std::vector<std::string>& names)
     return layout;
 }
 
-SessionLayout SessionLayout::complete()
+SessionLayout SessionLayout::complete(bool headset)
 {
     std::vector<std::string> names{"time"};
     for (const Hand hand : kHands) {
@@ -129,7 +129,7 @@ SessionLayout SessionLayout::complete()
         }
     }
     for (const Device device : kDevices) {
-        for (std::size_t i = 0; i < 7; ++i) {
+        for (std::size_t i = 0; i < 7 && (headset || device != Device::Headset); ++i) {
             names.push_back(deviceColumnName(device, i));
         }
     }

@@ -28,8 +28,8 @@ public:
     static SessionLayout fromHeader(const std::vector<std::string>& names);
 
     // Every column, in the canonical order: time, right glove, left glove,
-    // right tracker, left tracker, headset.
-    static SessionLayout complete();
+    // right tracker, left tracker, headset (unless `headset` is false).
+    static SessionLayout complete(bool headset = true);
 
     const std::vector<std::string>& names() const { return names_; }
     std::size_t timeColumn() const { return time_; }
