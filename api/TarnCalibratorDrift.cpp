@@ -21,14 +21,14 @@ DriftSettings fromC(const tarn_drift_settings& in)
     s.window = in.window;
     s.autoRecalibrate = in.auto_recalibrate != 0;
     s.compensate = in.compensate != 0;
-    s.compensateBelow = in.compensate_below;
+    s.compensateWithin = in.compensate_within;
     return s;
 }
 
 tarn_drift_settings toC(const DriftSettings& s)
 {
     return {static_cast<unsigned>(s.referenceRow), s.threshold, s.holdTime, s.stillSpeed, s.stillTime, s.window,
-            static_cast<unsigned char>(s.autoRecalibrate), static_cast<unsigned char>(s.compensate), s.compensateBelow};
+            static_cast<unsigned char>(s.autoRecalibrate), static_cast<unsigned char>(s.compensate), s.compensateWithin};
 }
 
 }  // namespace

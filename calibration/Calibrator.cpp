@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "calibration/DoubleHand.h"
+#include "calibration/Heading.h"
 #include "calibration/RowTransforms.h"
 
 namespace tarn {
@@ -110,19 +111,23 @@ Status Calibrator::calibrateHand(Hand hand, const double* sourceIn, const double
     tarn::calibrateHand(next, hand, source, target);
     state_.singleHand = std::move(next);
     handCalibrated_[indexOf(hand)] = true;
-    double baseline[2];
-    calibratedDifference(hand, source, target, baseline);
-    drift(hand).restart(baseline);
+    double mount[4];
+    calibratedMount(hand, source, target, mount);
+    drift(hand).restart(mount);
     return Status::Ok;
 }
 
-void Calibrator::calibratedDifference(Hand hand, const double* row, const double* tracker, double* difference) const
+void Calibrator::calibratedMount(Hand hand, const double* row, const double* tracker, double* mount) const
 {
     double calibrated[4];
     std::copy_n(row, 4, calibrated);
-    turnQuaternion(calibrated, (hand == Hand::Right ? state_.singleHand.RHandOffset : state_.singleHand.LHandOffset)
-                                   .leftProductMatrix());
-    headingDifference(calibrated, tracker, difference);
+    turnQuaternion(calibrated, handOffset(hand).leftProductMatrix());
+    gloveOnTracker(calibrated, tracker, mount);
+}
+
+const PrecomputedRotation& Calibrator::handOffset(Hand hand) const
+{
+    return hand == Hand::Right ? state_.singleHand.RHandOffset : state_.singleHand.LHandOffset;
 }
 
 Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::size_t count)
@@ -153,10 +158,10 @@ Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::si
             // From this frame's glove row and tracker, as the host would;
             // not from a frame no heading can be taken from.
             if (headingDegeneracy(raw) == Degeneracy::None && headingDegeneracy(tracker) == Degeneracy::None) {
+                const double before = headingAngle(handOffset(hand).quaternion());
                 tarn::calibrateHand(state_.singleHand, hand, raw, tracker);
-                double baseline[2];
-                calibratedDifference(hand, raw, tracker, baseline);
-                monitor.recalibrated(baseline);
+                // Rows turn by conj(offset): by minus the offset's heading.
+                monitor.recalibrated(wrapAngle(headingAngle(handOffset(hand).quaternion()) - before));
             }
             break;
         case DriftMonitor::Action::Turn:
@@ -331,11 +336,12 @@ void Calibrator::replaceState(const CalibrationState& state, const bool handsCal
     state_ = state;
     handCalibrated_[0] = handsCalibrated[0];
     handCalibrated_[1] = handsCalibrated[1];
-    // A saved calibration keeps no drift history; a hand's calibration
-    // puts the glove a quarter turn from its tracker, inwards.
-    const double rightBaseline[2] = {0.0, 1.0}, leftBaseline[2] = {0.0, -1.0};
-    drift_[0].restart(rightBaseline);
-    drift_[1].restart(leftBaseline);
+    // A saved calibration keeps no drift history nor mount; a hand's
+    // calibration puts the glove a quarter turn from its tracker, inwards.
+    const double half = std::sqrt(0.5);
+    const double rightMount[4] = {half, 0.0, 0.0, half}, leftMount[4] = {half, 0.0, 0.0, -half};
+    drift_[0].restart(rightMount);
+    drift_[1].restart(leftMount);
 }
 
 }  // namespace tarn

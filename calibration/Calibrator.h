@@ -118,9 +118,10 @@ public:
     void replaceState(const CalibrationState& state, const bool handsCalibrated[2]);
 
 private:
-    // The heading difference the hand's calibration gives glove row `row`
-    // (uncalibrated) and `tracker`, library convention.
-    void calibratedDifference(Hand hand, const double* row, const double* tracker, double* difference) const;
+    // How glove row `row` (uncalibrated), calibrated, sits against
+    // `tracker`, library convention.
+    void calibratedMount(Hand hand, const double* row, const double* tracker, double* mount) const;
+    const PrecomputedRotation& handOffset(Hand hand) const;
 
     Convention convention_;
     CalibrationState state_;

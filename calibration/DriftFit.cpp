@@ -7,7 +7,7 @@ namespace tarn {
 
 namespace {
 
-constexpr double kTukey = 4.685;       // biweight cut-off, in robust standard deviations
+constexpr double kTukey = 3.0;  // biweight cut-off, in robust standard deviations
 constexpr double kMadToSigma = 1.4826;  // median absolute deviation of a normal law -> sigma
 constexpr double kSmallestScale = 1e-6;  // a series on its line: no point is an outlier
 constexpr int kFirstIterations = 4;     // from plain least squares
@@ -51,10 +51,11 @@ Line RobustLineFit::fit(const double* t, const double* y, std::size_t count, con
     scratch_.resize(count);
     Line line = previous != nullptr ? *previous : weightedLine(t, y, weights_.data(), count);
     const int iterations = previous != nullptr ? kFollowingIterations : kFirstIterations;
+    double scale = 0.0;
     for (int iteration = 0; iteration < iterations; ++iteration) {
         for (std::size_t i = 0; i < count; ++i) scratch_[i] = std::fabs(y[i] - line.at(t[i]));
         std::nth_element(scratch_.begin(), scratch_.begin() + count / 2, scratch_.end());
-        const double scale = std::max(kMadToSigma * scratch_[count / 2], kSmallestScale);
+        scale = std::max(kMadToSigma * scratch_[count / 2], kSmallestScale);
         double kept = 0.0;
         for (std::size_t i = 0; i < count; ++i) {
             const double u = (y[i] - line.at(t[i])) / (kTukey * scale);
@@ -83,6 +84,7 @@ Line RobustLineFit::fit(const double* t, const double* y, std::size_t count, con
     const double variance = sw > 2.0 ? sr2 / (sw - 2.0) : 0.0;
     line.slopeError = stt > 0.0 ? std::sqrt(variance / stt * (1.0 + correlation) / (1.0 - correlation)) : 0.0;
     line.span = t[count - 1] - t[0];
+    line.scale = scale;
     return line;
 }
 

@@ -16,6 +16,7 @@ struct Line {
     double level = 0.0;       // the line's value at `centre`
     double slopeError = 0.0;  // one standard error of `slope`
     double span = 0.0;        // last t minus first t
+    double scale = 0.0;       // robust standard deviation of the points about the line
     double at(double t) const { return level + slope * (t - centre); }
 };
 

@@ -14,21 +14,22 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kBinSeconds = 1.0;
 constexpr std::size_t kFirstFitBins = 10;  // the first line, after ten seconds
 constexpr std::size_t kRefitBins = 5;      // then a new one every five
-constexpr double kCompensationSpan = 60.0;  // seconds of bins before compensating
+constexpr double kCompensationSpan = 30.0;  // seconds of bins before compensating
 constexpr int kRows = 20;
+constexpr double kSpeedInterval = 0.1;  // seconds
 
 bool finite4(const double* q)
 {
     return std::isfinite(q[0]) && std::isfinite(q[1]) && std::isfinite(q[2]) && std::isfinite(q[3]);
 }
 
-// The direction of q's "ZYX" heading, scaled by the cosine of its pitch
-// and its squared length: a device pitched near vertical, whose heading
-// means little, weighs little in a sum of directions.
-void headingDirection(const double* q, double* direction)
+// a (x) b, Hamilton product, [w, x, y, z].
+void product(const double* a, const double* b, double* out)
 {
-    direction[0] = q[0] * q[0] + q[1] * q[1] - q[2] * q[2] - q[3] * q[3];
-    direction[1] = 2 * (q[1] * q[2] + q[0] * q[3]);
+    out[0] = a[0] * b[0] - a[1] * b[1] - a[2] * b[2] - a[3] * b[3];
+    out[1] = a[0] * b[1] + a[1] * b[0] + a[2] * b[3] - a[3] * b[2];
+    out[2] = a[0] * b[2] - a[1] * b[3] + a[2] * b[0] + a[3] * b[1];
+    out[3] = a[0] * b[3] + a[1] * b[2] - a[2] * b[1] + a[3] * b[0];
 }
 
 // Whether a device turned from p to q by at most `angle`: the half angle's
@@ -54,13 +55,10 @@ bool positiveFinite(double value) { return std::isfinite(value) && value > 0.0; 
 
 }  // namespace
 
-void headingDifference(const double* row, const double* tracker, double* difference)
+void gloveOnTracker(const double* row, const double* tracker, double* mount)
 {
-    double g[2], t[2];
-    headingDirection(row, g);
-    headingDirection(tracker, t);
-    difference[0] = g[0] * t[0] + g[1] * t[1];
-    difference[1] = g[1] * t[0] - g[0] * t[1];
+    const double back[4] = {tracker[0], -tracker[1], -tracker[2], -tracker[3]};
+    product(back, row, mount);
 }
 
 bool validDriftSettings(const DriftSettings& s)
@@ -68,13 +66,13 @@ bool validDriftSettings(const DriftSettings& s)
     return s.referenceRow >= 0 && s.referenceRow < kRows && positiveFinite(s.threshold) &&
            std::isfinite(s.holdTime) && s.holdTime >= 0.0 && positiveFinite(s.stillSpeed) &&
            std::isfinite(s.stillTime) && s.stillTime >= 0.0 && s.window >= kFirstFitBins * kBinSeconds &&
-           std::isfinite(s.window) && positiveFinite(s.compensateBelow);
+           std::isfinite(s.window) && positiveFinite(s.compensateWithin);
 }
 
 DriftMonitor::DriftMonitor(const DriftSettings& settings)
 {
     configure(settings);
-    restart(baseline_);
+    restart(mount_);
 }
 
 void DriftMonitor::configure(const DriftSettings& settings)
@@ -89,9 +87,10 @@ void DriftMonitor::configure(const DriftSettings& settings)
     compensating_ = compensating_ && settings.compensate;
 }
 
-void DriftMonitor::restart(const double* baseline)
+void DriftMonitor::restart(const double* mount)
 {
-    setBaseline(baseline);
+    const double length = std::sqrt(mount[0] * mount[0] + mount[1] * mount[1] + mount[2] * mount[2] + mount[3] * mount[3]);
+    for (int k = 0; k < 4; ++k) mount_[k] = length > 0.0 ? mount[k] / length : k == 0 ? 1.0 : 0.0;
     binRe_ = binIm_ = binTime_ = 0.0;
     binFrames_ = 0;
     binTimes_.clear();
@@ -110,13 +109,6 @@ void DriftMonitor::restart(const double* baseline)
     compensating_ = false;
 }
 
-void DriftMonitor::setBaseline(const double* baseline)
-{
-    const double length = std::hypot(baseline[0], baseline[1]);
-    baseline_[0] = length > 0.0 ? baseline[0] / length : 1.0;
-    baseline_[1] = length > 0.0 ? baseline[1] / length : 0.0;
-}
-
 void DriftMonitor::observe(double time, const double* row, const double* tracker)
 {
     time_ = time;
@@ -129,26 +121,36 @@ void DriftMonitor::observe(double time, const double* row, const double* tracker
         return;
     }
 
-    double difference[2];
-    headingDifference(row, tracker, difference);
-    frameRe_ = difference[0] * baseline_[0] + difference[1] * baseline_[1];
-    frameIm_ = difference[1] * baseline_[0] - difference[0] * baseline_[1];
+    // Where the glove would be had it neither drifted nor moved against
+    // the tracker, and the heading of the turn from there to where it is.
+    double expected[4], turn[4];
+    product(tracker, mount_, expected);
+    expected[1] = -expected[1];
+    expected[2] = -expected[2];
+    expected[3] = -expected[3];
+    product(row, expected, turn);
+    frameRe_ = turn[0] * turn[0] + turn[1] * turn[1] - turn[2] * turn[2] - turn[3] * turn[3];
+    frameIm_ = 2 * (turn[1] * turn[2] + turn[0] * turn[3]);
     if (binFrames_ == 0) binStart_ = time;
     binRe_ += frameRe_;
     binIm_ += frameIm_;
     binTime_ += time;
     ++binFrames_;
 
-    if (haveLast_ && time > lastTime_) {
-        const double angle = settings_.stillSpeed * (time - lastTime_);
-        const bool still = turnedAtMost(lastRow_, row, angle) && turnedAtMost(lastTracker_, tracker, angle);
-        if (!still) stillSince_ = kNaN;
-        else if (std::isnan(stillSince_)) stillSince_ = lastTime_;
+    // Speeds over a tenth of a second or more, so that sensor noise from
+    // one frame to the next does not count as motion.
+    if (!haveLast_ || time - lastTime_ >= kSpeedInterval) {
+        if (haveLast_) {
+            const double angle = settings_.stillSpeed * (time - lastTime_);
+            const bool still = turnedAtMost(lastRow_, row, angle) && turnedAtMost(lastTracker_, tracker, angle);
+            if (!still) stillSince_ = kNaN;
+            else if (std::isnan(stillSince_)) stillSince_ = lastTime_;
+        }
+        std::copy_n(row, 4, lastRow_);
+        std::copy_n(tracker, 4, lastTracker_);
+        lastTime_ = time;
+        haveLast_ = true;
     }
-    std::copy_n(row, 4, lastRow_);
-    std::copy_n(tracker, 4, lastTracker_);
-    lastTime_ = time;
-    haveLast_ = true;
 
     if (!fitted_) return;
     const double trend = trendResidual(time);
@@ -176,7 +178,11 @@ double DriftMonitor::frameResidual() const
 
 DriftMonitor::Action DriftMonitor::action() const
 {
-    if (settings_.autoRecalibrate && flag_ && still() && !std::isnan(frameRe_)) return Action::Recalibrate;
+    // A still hand whose residual is far from the trend is held bent
+    // against its tracker: calibrating from it would keep the bend.
+    if (settings_.autoRecalibrate && flag_ && still() && !std::isnan(frameRe_) &&
+        std::fabs(frameResidual() - trendResidual(time_)) <= settings_.threshold / 2)
+        return Action::Recalibrate;
     if (pendingTurn_ != 0.0) return Action::Turn;
     return Action::None;
 }
@@ -201,7 +207,8 @@ void DriftMonitor::closeBin()
     binRe_ = binIm_ = binTime_ = 0.0;
     binFrames_ = 0;
 
-    const bool known = fitted_ && line_.span >= kCompensationSpan && line_.slopeError <= settings_.compensateBelow;
+    const bool known =
+        fitted_ && line_.span >= kCompensationSpan && line_.slopeError * line_.span <= settings_.compensateWithin;
     compensating_ = compensating_ && known && settings_.compensate;
     pendingTurn_ = known && settings_.compensate ? trendResidual(time_) : 0.0;
 }
@@ -218,15 +225,11 @@ void DriftMonitor::shift(double turn)
     flag_ = false;
 }
 
-void DriftMonitor::recalibrated(const double* baseline)
+void DriftMonitor::recalibrated(double turn)
 {
-    // The new calibration turned the glove by this frame's residual: every
-    // residual observed so far is that much smaller against it.
-    const double residual = frameResidual();
-    const double before = fitted_ ? trendResidual(time_) : residual;
-    setBaseline(baseline);
-    shift(residual);
-    event(DriftEventKind::Recalibration, before, fitted_ ? trendResidual(time_) : 0.0);
+    const double before = trendResidual(time_);
+    shift(turn);
+    event(DriftEventKind::Recalibration, before, trendResidual(time_));
 }
 
 void DriftMonitor::turned()

@@ -1,16 +1,20 @@
 #pragma once
 // Watches one hand's single-hand calibration go stale. Gloves measure
 // their heading with gyroscopes, which drift; the wrist tracker's heading
-// does not. The monitor compares the two on every frame:
+// does not. At calibration the monitor takes how the calibrated glove row
+// sits against the tracker (the mount, conj(tracker) (x) row); on every
+// frame after, the residual is the heading of the turn from where the
+// glove would be had it kept that mount (tracker (x) mount) to where it is:
 //
-//   residual = (heading of the calibrated glove row - heading of the
-//               tracker) - (the same difference at calibration)
+//   residual = heading of row (x) conj(tracker (x) mount)
 //
-// zero right after calibrating. Headings are the "ZYX" headings of the
-// library convention (include/TarnCalibrator.h). The residual measures the
-// glove's heading drift plus whatever the wrist turns against the tracker's
-// strap: a bend or twist of the hand moves it too, and the monitor cannot
-// tell one from the other frame by frame. It tells them apart over time:
+// zero right after calibrating: the glove's heading less the tracker's,
+// less the same difference at calibration, taken with the tilts of both
+// (comparing the two devices' own "ZYX" headings would mix their tilts
+// into it). Headings in the library convention (include/TarnCalibrator.h).
+// The residual is the glove's heading drift plus whatever the hand turns
+// against the tracker's strap: a bend of the wrist moves it too, and the
+// monitor cannot tell one from the other frame by frame. It tells them apart over time:
 // frames are averaged into bins of one second and a line is fitted through
 // the bins of the last `window` seconds, robustly, so that a gesture does
 // not pull at it. The line's slope is the drift rate; its value now (the
@@ -35,7 +39,9 @@ struct DriftSettings {
     double window = 300.0;            // seconds of bins the rate is fitted over
     bool autoRecalibrate = false;     // re-calibrate while the flag is up and the hand still
     bool compensate = false;          // turn the calibration by the fitted drift
-    double compensateBelow = 7.27220522e-5;  // rate uncertainty that starts compensating: 0.25 deg/min
+    // Compensation starts once the fitted drift is known to within this: the
+    // rate's standard error times the span it was fitted over.
+    double compensateWithin = 0.0436332313;  // 2.5 degrees
 };
 
 // Whether every setting is in range (finite, positive where it must be).
@@ -77,10 +83,9 @@ public:
     // New settings; the history is kept, cut to the new window.
     void configure(const DriftSettings& settings);
 
-    // Forgets everything: the hand was calibrated anew by the host, and
-    // `baseline` (2 doubles, a direction) is the calibrated heading
-    // difference of that calibration, from headingDifference().
-    void restart(const double* baseline);
+    // Forgets everything: the hand was calibrated anew by the host, with
+    // the glove on its tracker as `mount` (from gloveOnTracker()).
+    void restart(const double* mount);
 
     // The last time observed (NaN before any frame): frames must not go
     // back from it.
@@ -104,9 +109,9 @@ public:
     Action action() const;
     double turn() const { return pendingTurn_; }
 
-    // The calibration did what action() asked. For a re-calibration,
-    // `baseline` is the new calibration's heading difference.
-    void recalibrated(const double* baseline);
+    // The calibration did what action() asked: re-calibrated, turning the
+    // glove rows by -turn about Z; or turned by -turn().
+    void recalibrated(double turn);
     void turned();
 
     DriftReport report() const;
@@ -117,16 +122,16 @@ public:
     std::size_t takeEvents(DriftEvent* events, std::size_t capacity);
 
 private:
-    void setBaseline(const double* baseline);
     void closeBin();
     void shift(double turn);
     void event(DriftEventKind kind, double before, double after);
     double trendResidual(double time) const;
 
     DriftSettings settings_;
-    double baseline_[2] = {1.0, 0.0};
-    // The bin being filled: the sum of the frames' heading differences as
-    // directions (weighted by how level the two devices are).
+    double mount_[4] = {1.0, 0.0, 0.0, 0.0};
+    // The bin being filled: the sum of its frames' residuals as directions
+    // (each as long as the cosine of the pitch the turn carries), and of
+    // their times.
     double binStart_ = 0.0, binRe_ = 0.0, binIm_ = 0.0, binTime_ = 0.0;
     std::size_t binFrames_ = 0;
     // Closed bins: time and unwrapped residual plus correction, oldest first.
@@ -139,7 +144,7 @@ private:
     bool fitted_ = false;
     // Motion.
     double time_;      // of the last frame
-    double lastTime_;  // of the last finite frame
+    double lastTime_;  // of the orientations the next speed is taken from
     double lastRow_[4] = {}, lastTracker_[4] = {};
     bool haveLast_ = false;
     double stillSince_;
@@ -157,8 +162,7 @@ private:
     std::size_t firstEvent_ = 0, eventCount_ = 0;
 };
 
-// The heading difference of a calibrated glove row and a tracker, as a
-// direction (2 doubles, not normalised): the baseline of restart().
-void headingDifference(const double* row, const double* tracker, double* difference);
+// How a calibrated glove row sits against a tracker: conj(tracker) (x) row.
+void gloveOnTracker(const double* row, const double* tracker, double* mount);
 
 }  // namespace tarn

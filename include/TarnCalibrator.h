@@ -364,14 +364,18 @@ typedef struct tarn_drift_settings {
                                      over, at least 10 (default 300) */
     unsigned char auto_recalibrate; /* 1: while the flag is up and the hand
                                      is still, re-calibrate the hand from
-                                     the current frame (default 0) */
-    unsigned char compensate;     /* 1: once the rate is known to within
-                                     `compensate_below` (and fitted over 60
-                                     seconds or more), turn the calibration
-                                     back by the fitted drift every second
+                                     the current frame, once its residual is
+                                     within half the threshold of the trend
+                                     residual (a hand held bent waits)
                                      (default 0) */
-    double compensate_below;      /* radians a second (default 0.25 degrees
-                                     a minute) */
+    unsigned char compensate;     /* 1: once the drift is known well enough
+                                     (below), turn the calibration back by
+                                     the fitted drift every second, between
+                                     re-calibrations (default 0) */
+    double compensate_within;     /* radians: compensation starts once the
+                                     rate's standard error times the span it
+                                     was fitted over (at least 30 seconds)
+                                     is below this (default 2.5 degrees) */
 } tarn_drift_settings;
 
 typedef struct tarn_drift_report {
@@ -441,7 +445,7 @@ TARN_CALIBRATOR_API tarn_status tarn_drift_default_settings(tarn_drift_settings*
 
 /* Sets a hand's monitor settings; the history is kept (cut to the new
  * window). Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, a row
- * above 19, a threshold, still speed, window or compensate_below not
+ * above 19, a threshold, still speed, window or compensate_within not
  * positive and finite, a window under 10 seconds, a negative time),
  * TARN_OUT_OF_MEMORY. */
 TARN_CALIBRATOR_API tarn_status tarn_set_drift_settings(tarn_calibrator* calibrator, tarn_hand hand,

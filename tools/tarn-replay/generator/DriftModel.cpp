@@ -17,19 +17,20 @@ double smoothStep(double x)
     return c * c * (3.0 - 2.0 * c);
 }
 
-// A sine that is 0 at time 0.
-double wave(double amplitude, double frequency, double phase, double t)
+// A sine that is 0 at time 0 and on average; `jitter` (0 to 1) moves its
+// frequency by up to a quarter.
+double wave(double amplitude, double frequency, double jitter, double t)
 {
-    return amplitude * (std::sin(2 * kPi * frequency * t + phase) - std::sin(phase));
+    return amplitude * std::sin(2 * kPi * frequency * (0.75 + 0.5 * jitter) * t);
 }
 
 }  // namespace
 
 DriftSession::DriftSession(const DriftTruth& truth) : truth_(truth), random_(truth.seed)
 {
-    std::uniform_real_distribution<double> anyPhase(0.0, 2 * kPi);
-    for (auto& phases : phase_)
-        for (double& p : phases) p = anyPhase(random_);
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    for (auto& jitters : jitter_)
+        for (double& j : jitters) j = uniform(random_);
     rests_.push_back({-1.0, 2.0, {0.0, 0.0}});  // the calibration pose
 }
 
@@ -45,8 +46,8 @@ void DriftSession::planAhead(double t)
     for (auto& gestures : gestures_) {
         while (gestures.empty() || gestures.back().start < tau_ + 60.0) {
             const double after = gestures.empty() ? 5.0 : gestures.back().start + gestures.back().length;
-            const double size = radians(15.0 + 10.0 * uniform(random_)) * (uniform(random_) < 0.5 ? -1.0 : 1.0);
-            gestures.push_back({after + 40.0 * uniform(random_), 1.5 + 1.5 * uniform(random_), size});
+            const double size = radians(10.0 + 10.0 * uniform(random_)) * (uniform(random_) < 0.5 ? -1.0 : 1.0);
+            gestures.push_back({after + 20.0 + 40.0 * uniform(random_), 1.0 + 1.5 * uniform(random_), size});
         }
     }
 }
@@ -66,7 +67,7 @@ double DriftSession::deviation(std::size_t hand, double tau) const
 {
     double d = 0.0;
     for (std::size_t j = 0; j < kSwayAmplitude.size(); ++j)
-        d += wave(kSwayAmplitude[j], kSwayFrequency[j], phase_[hand][j], tau);
+        d += wave(kSwayAmplitude[j], kSwayFrequency[j], jitter_[hand][j], tau);
     for (const Bump& b : gestures_[hand])
         if (tau >= b.start && tau < b.start + b.length) d += b.size * 0.5 * (1.0 - std::cos(2 * kPi * (tau - b.start) / b.length));
     return d;
@@ -93,12 +94,12 @@ void DriftSession::next(Frame& frame, DriftFrameTruth& truth)
 
     frame.time = t;
     truth.time = t;
-    truth.still = rest != nullptr && t >= rest->start + kRamp && t < rest->end - kRamp;
+    truth.still = held >= 0.5;
     const double body = 0.6 * std::sin(2 * kPi * tau_ / 47.0) + 0.3 * std::sin(2 * kPi * tau_ / 113.0);
     for (const Hand hand : kHands) {
         const std::size_t h = index(hand);
         const double s = sideSign(h);
-        const auto& p = phase_[h];
+        const auto& p = jitter_[h];
         // The forearm: turns with the body, swings, pitches and rolls.
         const double yaw = body + wave(0.25, 0.07, p[3], tau_);
         const Quat tracker = multiply(multiply(aboutZ(yaw), aboutX(wave(0.3, 0.11, p[4], tau_))),
@@ -108,11 +109,12 @@ void DriftSession::next(Frame& frame, DriftFrameTruth& truth)
             wrist, multiply(tracker, noise(truth_.trackerNoise))};
 
         // The hand: a quarter turn inwards of the tracker's forward, bent
-        // sideways against it, flexed; a relaxed wrist while holding still.
+        // sideways against it, flexed; a relaxed wrist, nearly straight,
+        // while holding still.
         const double relaxed = rest != nullptr ? rest->deviation[h] : 0.0;
         truth.deviation[h] = (1.0 - held) * deviation(h, tau_) + held * relaxed;
-        const Quat hand0 = multiply(multiply(tracker, aboutZ(s * kPi / 2 + truth.deviation[h])),
-                                    aboutX(wave(0.2, 0.4, p[0], tau_)));
+        const double flex = (1.0 - held) * wave(0.2, 0.4, p[0], tau_) + held * relaxed;
+        const Quat hand0 = multiply(multiply(tracker, aboutZ(s * kPi / 2 + truth.deviation[h])), aboutX(flex));
         truth.drift[h] = truth_.rate[h] * t + walked_[h];
         const Quat reference = aboutZ(truth_.gloveReference[h] + truth.drift[h]);
         for (std::size_t row = 0; row < kGloveRows; ++row) {

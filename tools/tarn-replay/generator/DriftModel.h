@@ -34,7 +34,7 @@ struct DriftFrameTruth {
     double time = 0.0;
     std::array<double, 2> drift{};      // per Hand: the glove's heading error, radians, unwrapped
     std::array<double, 2> deviation{};  // per Hand: the hand's turn against the tracker, radians
-    bool still = false;                 // the person holds still (gloves and trackers)
+    bool still = false;                 // the person holds still, or all but (moving at most half speed)
 };
 
 class DriftSession {
@@ -62,7 +62,7 @@ private:
     std::normal_distribution<double> normal_;
     std::vector<Rest> rests_;
     std::array<std::vector<Bump>, 2> gestures_;
-    std::array<std::array<double, 6>, 2> phase_{};  // per Hand: of the sway and arm motions
+    std::array<std::array<double, 6>, 2> jitter_{};  // per Hand: of the sway's and arm's frequencies
     std::array<double, 2> walked_{};                // per Hand: the random walk so far
     double tau_ = 0.0;                               // motion time: stands still while the person does
     std::size_t frame_ = 0;
