@@ -4,6 +4,8 @@
 #include <cmath>
 #include <new>
 
+#include "ExitCode.h"
+
 namespace {
 
 Device trackerOf(Hand hand)
@@ -55,6 +57,17 @@ Calibrator::Calibrator(const SessionLayout& layout, const CalibrationSettings& s
     : layout_(layout), settings_(settings)
 {
     if (tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &calibrator_) != TARN_OK) throw std::bad_alloc();
+    tarn_drift_settings drift;
+    tarn_drift_default_settings(&drift);
+    drift.reference_row = static_cast<unsigned>(settings.sourceRow);
+    if (settings.recalibrateAbove) {
+        drift.threshold = *settings.recalibrateAbove;
+        drift.auto_recalibrate = 1;
+    }
+    drift.compensate = settings.compensateDrift ? 1 : 0;
+    for (const tarn_hand hand : {TARN_RIGHT_HAND, TARN_LEFT_HAND})
+        if (tarn_set_drift_settings(calibrator_, hand, &drift) != TARN_OK)
+            throw ReplayError(ExitCode::Usage, "--recalibrate-above: the threshold must be a positive number of degrees");
 }
 
 Calibrator::~Calibrator() { tarn_calibrator_destroy(calibrator_); }
@@ -154,15 +167,28 @@ AllVRResult Calibrator::calibrateAllVR(const Frame& frame)
     return result;
 }
 
-void Calibrator::apply(Frame* frames, std::size_t count) const
+void Calibrator::apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals)
 {
     constexpr std::size_t stride = sizeof(Frame);
     Frame& first = frames[0];
+    if (residuals != nullptr)
+        for (auto& r : *residuals) r.assign(count, std::nan(""));
     if (settings_.hands == HandsOutput::Single) {
+        // Before the devices: the monitors compare with the trackers as
+        // recorded.
         for (const Hand hand : kHands) {
-            if (result_.hand[index(hand)].calibrated)
-                tarn_apply_hand(calibrator_, hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND,
-                                first.glove[index(hand)].data(), stride, count);
+            if (!result_.hand[index(hand)].calibrated) continue;
+            const auto side = hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
+            const tarn_tracked_hand_frames tracked{
+                &first.time, stride, first.glove[index(hand)].data(), stride,
+                first.device[index(trackerOf(hand))].orientation.data(), stride,
+                residuals != nullptr ? (*residuals)[index(hand)].data() : nullptr, 0};
+            tarn_apply_hand_tracked(calibrator_, side, &tracked, count);
+            tarn_drift_event taken[64];
+            for (std::size_t n = 64; n == 64;) {
+                tarn_take_drift_events(calibrator_, side, taken, 64, &n);
+                events_[index(hand)].insert(events_[index(hand)].end(), taken, taken + n);
+            }
         }
     } else if (result_.doubleHand.accepted) {
         // The hand positions come out in the double-hand frame; the device
@@ -184,6 +210,19 @@ void Calibrator::apply(Frame* frames, std::size_t count) const
                               pose.orientation.data(), stride, count);
         }
     }
+}
+
+DriftResult Calibrator::drift(Hand hand) const
+{
+    DriftResult result;
+    const auto side = hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
+    result.monitored = settings_.hands == HandsOutput::Single && result_.hand[index(hand)].calibrated &&
+                       tarn_get_drift(calibrator_, side, &result.report) == TARN_OK;
+    tarn_drift_settings monitor;
+    tarn_get_drift_settings(calibrator_, side, &monitor);
+    result.threshold = monitor.threshold;
+    result.events = events_[index(hand)];
+    return result;
 }
 
 std::vector<std::string> Calibrator::refusals() const

@@ -21,6 +21,10 @@ struct CalibrationSettings {
     std::size_t sourceRow = 0;  // glove row used as single-hand source, 0-19
     HandsOutput hands = HandsOutput::Single;
     FrameSource frameFrom = FrameSource::Trackers;
+    // The drift monitors of single-hand gloves: automatic re-calibration
+    // above this residual (radians), and compensation, when asked for.
+    std::optional<double> recalibrateAbove;
+    bool compensateDrift = false;
 };
 
 // A calibrated frame as the library reports it: positions are made relative
@@ -58,6 +62,14 @@ struct AllVRResult {
     std::optional<Quality> quality;
 };
 
+// What a hand's drift monitor saw over the replay (single-hand gloves).
+struct DriftResult {
+    bool monitored = false;
+    tarn_drift_report report{};
+    double threshold = 0.0;                // radians
+    std::vector<tarn_drift_event> events;  // re-calibrations and compensation starts
+};
+
 struct CalibrationResult {
     std::array<HandResult, 2> hand;      // indexed by Hand
     DoubleHandResult doubleHand;
@@ -86,8 +98,13 @@ public:
 
     // Replaces the gloves and devices of `count` frames by their calibrated
     // values, with one batch call per glove and device; blocks whose
-    // calibration did not happen are left as they are.
-    void apply(Frame* frames, std::size_t count) const;
+    // calibration did not happen are left as they are. Single-hand gloves
+    // pass through their drift monitors, which write each frame's residual
+    // (radians, NaN where not monitored) into residuals[hand] when given.
+    void apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals);
+
+    // A hand's drift monitor after the frames applied so far.
+    DriftResult drift(Hand hand) const;
 
     // The calibrations that were attempted and refused, as "right hand (the
     // source: zero quaternion)", in the order of the report.
@@ -102,6 +119,7 @@ private:
     CalibrationSettings settings_;
     tarn_calibrator* calibrator_ = nullptr;
     CalibrationResult result_;
+    std::array<std::vector<tarn_drift_event>, 2> events_;
 };
 
 // Why a calibration was refused, in words: the status, or the rule and the

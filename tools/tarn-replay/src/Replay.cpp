@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iostream>
 
+#include <fmt/format.h>
+
 #include "CalibrationQuality.h"
 #include "ColumnCheck.h"
 #include "ProgressBar.h"
@@ -86,32 +88,50 @@ CalibrationFrame findCalibrationFrame(const ReplayOptions& options)
 
 std::string systemReason() { return std::strerror(errno); }
 
+// The columns --drift-columns adds to the output: each single-hand glove's
+// drift residual, in degrees.
+const std::array<std::string, 2> kDriftColumns{"rglove_drift_deg", "lglove_drift_deg"};
+
+SessionLayout outputLayout(const SessionLayout& input, bool driftColumns)
+{
+    std::vector<std::string> names = input.names();
+    if (driftColumns) names.insert(names.end(), kDriftColumns.begin(), kDriftColumns.end());
+    return SessionLayout::fromHeader(names);
+}
+
 // The second pass: converts every frame in batches and writes it, checking
 // rows and times and counting degenerate frames.
-void convertSession(const ReplayOptions& options, const Calibrator& calibrator, SessionScan& scan, std::ostream& out)
+void convertSession(const ReplayOptions& options, Calibrator& calibrator, SessionScan& scan, std::ostream& out)
 {
     SessionReader reader(options.session);
-    SessionWriter writer(out, reader.layout());
+    const SessionLayout layout = outputLayout(reader.layout(), options.driftColumns);
+    SessionWriter writer(out, layout);
     ProgressBar bar("replaying", wantsProgress(options.session));
     TimeOrder order(options);
-    bool passThrough = false;  // columns carried through need their text kept per frame
-    for (std::size_t c = 0; c < reader.layout().names().size(); ++c) passThrough = passThrough || !reader.layout().isKnown(c);
+    // Columns the writer does not fill from the frame need their text per
+    // frame: those carried through, and the drift residuals.
+    bool textColumns = options.driftColumns;
+    for (std::size_t c = 0; c < reader.layout().names().size(); ++c) textColumns = textColumns || !reader.layout().isKnown(c);
     std::vector<Frame> batch(kBatchFrames);
-    std::vector<std::vector<std::string>> texts(passThrough ? kBatchFrames : 0);
+    std::vector<std::vector<std::string>> texts(textColumns ? kBatchFrames : 0);
+    std::array<std::vector<double>, 2> residuals;
     writer.writeHeader();
     for (bool more = true; more;) {
         std::size_t count = 0;
         while (count < kBatchFrames && (more = reader.next(batch[count]))) {
             order.check(batch[count].time, reader.lineNumber());
             scan.add(batch[count], reader.lineNumber());
-            if (passThrough) texts[count].assign(reader.fields().begin(), reader.fields().end());
+            if (textColumns) texts[count].assign(reader.fields().begin(), reader.fields().end());
             ++count;
         }
         if (count == 0) break;
-        calibrator.apply(batch.data(), count);
-        for (std::size_t k = 0; k < count; ++k)
-            writer.write(batch[k], passThrough ? std::vector<std::string_view>(texts[k].begin(), texts[k].end())
+        calibrator.apply(batch.data(), count, options.driftColumns ? &residuals : nullptr);
+        for (std::size_t k = 0; k < count; ++k) {
+            if (options.driftColumns)
+                for (const auto& r : residuals) texts[k].push_back(fmt::format("{}", degrees(r[k])));
+            writer.write(batch[k], textColumns ? std::vector<std::string_view>(texts[k].begin(), texts[k].end())
                                                : std::vector<std::string_view>());
+        }
         bar.update(reader.fractionRead());
     }
 }
@@ -161,8 +181,9 @@ void replaySession(const ReplayOptions& options, std::ostream& report)
                               ": write failed: " + systemReason());
     }
 
+    const std::array<DriftResult, 2> drift{calibrator.drift(Hand::Right), calibrator.drift(Hand::Left)};
     const ReportInput input{options.session, layout, scan, at.line, at.frame.time, options.calibration,
-                            result, quality, others};
+                            result, quality, others, drift};
     writeReport(report, input);
     if (!options.reportJson.empty()) {
         std::ofstream json(options.reportJson, std::ios::binary | std::ios::trunc);

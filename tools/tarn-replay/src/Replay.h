@@ -17,6 +17,7 @@ struct ReplayOptions {
     bool allowDegenerate = false;         // replay although a calibration was refused
     bool allowRepeatedTime = false;       // accept frames with the time of the one before
     bool strictColumns = false;           // near misses of known column names are errors
+    bool driftColumns = false;            // the output gains each glove's drift residual
 };
 
 // Replays a session file through the library. The file is read twice: the

@@ -144,6 +144,42 @@ void writeQuality(std::ostream& out, const ReportInput& in)
     }
 }
 
+std::string perMinute(double radiansPerSecond) { return format("{:+.2f}", printable(degrees(radiansPerSecond) * 60, 2)); }
+
+std::string driftEvent(const tarn_drift_event& e)
+{
+    return format("{} at {:.1f} s: residual {} -> {}",
+                  e.kind == TARN_DRIFT_RECALIBRATION ? "re-calibrated" : "compensation started", e.time,
+                  angle(e.residual_before), angle(e.residual_after));
+}
+
+void writeDrift(std::ostream& out, const ReportInput& in)
+{
+    out << "Drift (each glove's heading against its wrist tracker since calibrating)\n";
+    for (const Hand hand : kHands) {
+        const DriftResult& d = in.drift[index(hand)];
+        const tarn_drift_report& r = d.report;
+        out << (hand == Hand::Right ? "  right hand  " : "  left hand   ");
+        if (!d.monitored) {
+            out << "not monitored (" << (in.settings.hands == HandsOutput::Single ? "no single-hand calibration" : "gloves from the double-hand calibration") << ")\n";
+            continue;
+        }
+        if (std::isnan(r.rate)) {
+            out << "no rate yet (the first fit takes 10 s of frames)\n";
+            continue;
+        }
+        out << format("rate {} deg/min (+- {:.2f}) over the last {:.0f} s\n", perMinute(r.rate),
+                      degrees(r.rate_uncertainty) * 60, r.fit_span);
+        out << "              largest residual " << angle(r.largest_residual)
+            << format(" at {:.1f} s; at the end {}\n", r.largest_residual_time, angle(r.trend_residual));
+        out << "              re-calibration recommended: "
+            << (std::isnan(r.first_flag_time) ? std::string("never")
+                                               : format("first at {:.1f} s", r.first_flag_time))
+            << format(" (residual beyond {:.1f} deg for 3 s)\n", degrees(d.threshold));
+        for (const tarn_drift_event& e : d.events) out << "              " << driftEvent(e) << '\n';
+    }
+}
+
 }  // namespace
 
 void writeReport(std::ostream& out, const ReportInput& input)
@@ -154,6 +190,7 @@ void writeReport(std::ostream& out, const ReportInput& input)
     writeAllVR(out, input);
     writeOutputChoice(out, input);
     writeQuality(out, input);
+    writeDrift(out, input);
 }
 
 void writeJsonReport(std::ostream& out, const ReportInput& in)
@@ -203,5 +240,28 @@ void writeJsonReport(std::ostream& out, const ReportInput& in)
     }
     quality["largest_disagreement_deg"] = q.headings.empty() ? json() : json(degrees(q.largestDisagreement));
     report["quality"] = quality;
+    for (const Hand hand : kHands) {
+        const DriftResult& monitor = in.drift[index(hand)];
+        const tarn_drift_report& r = monitor.report;
+        const auto seconds = [](double s) { return std::isnan(s) ? json() : json(s); };
+        json drift = {{"monitored", monitor.monitored}};
+        if (monitor.monitored) {
+            drift["rate_deg_per_min"] = std::isnan(r.rate) ? json() : json(degrees(r.rate) * 60);
+            drift["rate_uncertainty_deg_per_min"] = std::isnan(r.rate) ? json() : json(degrees(r.rate_uncertainty) * 60);
+            drift["fit_span_s"] = r.fit_span;
+            drift["largest_residual_deg"] = degreesOrNull(r.largest_residual);
+            drift["largest_residual_time"] = seconds(r.largest_residual_time);
+            drift["final_residual_deg"] = degreesOrNull(r.trend_residual);
+            drift["first_flag_time"] = seconds(r.first_flag_time);
+            drift["threshold_deg"] = degrees(monitor.threshold);
+            drift["events"] = json::array();
+            for (const tarn_drift_event& e : monitor.events)
+                drift["events"].push_back({{"kind", e.kind == TARN_DRIFT_RECALIBRATION ? "recalibration" : "compensation"},
+                                           {"time", e.time},
+                                           {"residual_before_deg", degrees(e.residual_before)},
+                                           {"residual_after_deg", degrees(e.residual_after)}});
+        }
+        report["drift"][hand == Hand::Right ? "right_hand" : "left_hand"] = drift;
+    }
     out << report.dump(2) << '\n';
 }

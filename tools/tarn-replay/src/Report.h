@@ -20,11 +20,12 @@ struct ReportInput {
     const CalibrationResult& result;
     const CalibrationQuality& quality;
     const std::vector<OtherColumn>& otherColumns;
+    const std::array<DriftResult, 2>& drift;  // indexed by Hand
 };
 
 // Writes the report: the session, each calibration's outcome with the
 // values read back from the library (degrees, tracking units), what fills
-// the output, and the quality section.
+// the output, the quality section, and each glove's drift.
 void writeReport(std::ostream& out, const ReportInput& input);
 
 // The same report as one JSON object, for scripts that replay many

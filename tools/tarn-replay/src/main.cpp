@@ -32,6 +32,16 @@ int main(int argc, char** argv)
                    "Device that decides the All-VR frame when trackers and headset are both present")
         ->transform(CLI::CheckedTransformer(sources));
 
+    app.add_option_function<double>(
+           "--recalibrate-above",
+           [&options](double degreesAbove) { options.calibration.recalibrateAbove = radians(degreesAbove); },
+           "Re-calibrate a single-hand glove whenever its drift residual has stayed beyond DEG degrees for 3 s "
+           "and the hand is still; the report lists each re-calibration")
+        ->check(CLI::PositiveNumber);
+    app.add_flag("--compensate-drift", options.calibration.compensateDrift,
+                 "Turn each single-hand glove's calibration back by its fitted drift once the rate is known");
+    app.add_flag("--drift-columns", options.driftColumns,
+                 "Add each glove's drift residual (degrees) to the output: rglove_drift_deg, lglove_drift_deg");
     app.add_option("--report-json", options.reportJson, "Also write the report as JSON to FILE");
     app.add_flag("--allow-degenerate", options.allowDegenerate,
                  "Replay even when a calibration is refused for its input (degenerate or NaN)");

@@ -63,6 +63,29 @@ inline NamedValues namedValues(Frame& frame)
     return values;
 }
 
+// The number in `column` of data row `row` (0: the first frame) of a CSV
+// file's text; NaN when there is no such cell.
+inline double cell(const std::string& csv, std::size_t row, const std::string& column)
+{
+    const auto fields = [](const std::string& line) {
+        std::vector<std::string> out(1);
+        for (char c : line) {
+            if (c == ',') out.emplace_back();
+            else out.back().push_back(c);
+        }
+        return out;
+    };
+    std::istringstream lines(csv);
+    std::string header, line;
+    std::getline(lines, header);
+    for (std::size_t r = 0; r <= row; ++r)
+        if (!std::getline(lines, line)) return NAN;
+    const auto names = fields(header), values = fields(line);
+    for (std::size_t c = 0; c < names.size() && c < values.size(); ++c)
+        if (names[c] == column) return std::strtod(values[c].c_str(), nullptr);
+    return NAN;
+}
+
 inline std::vector<Frame> readFrames(const std::string& path)
 {
     SessionReader reader(path);
