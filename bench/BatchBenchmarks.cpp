@@ -2,11 +2,15 @@
 // once, then converted in place: "single/..." calls an export per frame and
 // device, as a host of the 16 exports does; "batch/..." hands the whole
 // session to the integrator API, one call per hand and device, reading the
-// frames through their stride in the host's array of frame records.
+// frames through their stride in the host's array of frame records;
+// "drift/..." converts the same hand frames through the hand's drift
+// monitor (90 frames a second), against "batch/..." without it; and the
+// same for a few frames in packed arrays, which stay in the cache.
 #include "BatchBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "Measure.h"
@@ -63,6 +67,64 @@ void batchHand(benchmark::State& state)
     measurePerCall(state, [] { tarn_apply_hand(calibrator(), TARN_RIGHT_HAND, session()[0].hand1, sizeof(Frame), kFrames); });
 }
 
+// A host's packed arrays of one hand's blocks and its tracker's
+// orientations, few enough frames to stay in the cache: the per-frame cost
+// of the conversion itself rather than of memory.
+constexpr std::size_t kCachedFrames = 256;
+
+std::vector<double>& packedHands()
+{
+    static std::vector<double> blocks = [] {
+        std::vector<double> b(80 * kCachedFrames);
+        for (std::size_t k = 0; k < kCachedFrames; ++k) std::copy_n(session()[k].hand1, 80, b.data() + 80 * k);
+        return b;
+    }();
+    return blocks;
+}
+
+std::vector<double>& packedTrackers()
+{
+    static std::vector<double> trackers = [] {
+        std::vector<double> t(4 * kCachedFrames);
+        for (std::size_t k = 0; k < kCachedFrames; ++k) std::copy_n(session()[k].rightQuaternion, 4, t.data() + 4 * k);
+        return t;
+    }();
+    return trackers;
+}
+
+void batchPackedHand(benchmark::State& state)
+{
+    measurePerCall(state, [] { tarn_apply_hand(calibrator(), TARN_RIGHT_HAND, packedHands().data(), 0, kCachedFrames); });
+}
+
+// The hand through its drift monitor, frames at 90 a second with the right
+// tracker as the wrist's. Times may not go back, so each pass moves them on
+// by its own length (one store and addition a frame, within the timing).
+void trackedHand(benchmark::State& state, double* blocks, std::size_t blockStride, const double* trackers,
+                 std::size_t trackerStride, std::size_t count)
+{
+    std::vector<double> times(count);
+    for (std::size_t k = 0; k < count; ++k) times[k] = static_cast<double>(k) / 90.0;
+    tarn_calibrator* c = calibrator();
+    tarn_calibrate_hand(c, TARN_RIGHT_HAND, kHandSource, kHandTarget, nullptr);
+    const tarn_tracked_hand_frames frames{times.data(), 0, blocks, blockStride, trackers, trackerStride, nullptr, 0};
+    const double pass = static_cast<double>(count) / 90.0;
+    measurePerCall(state, [&] {
+        if (tarn_apply_hand_tracked(c, TARN_RIGHT_HAND, &frames, count) != TARN_OK) state.SkipWithError("refused");
+        for (double& t : times) t += pass;
+    });
+}
+
+void driftHand(benchmark::State& state)
+{
+    trackedHand(state, session()[0].hand1, sizeof(Frame), session()[0].rightQuaternion, sizeof(Frame), kFrames);
+}
+
+void driftPackedHand(benchmark::State& state)
+{
+    trackedHand(state, packedHands().data(), 0, packedTrackers().data(), 0, kCachedFrames);
+}
+
 void singleSession(benchmark::State& state)
 {
     InitialRHand(kHandSource, kHandTarget);
@@ -103,6 +165,9 @@ void registerBatchBenchmarks()
 {
     benchmark::RegisterBenchmark("single/100000 right-hand frames", singleHand)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("batch/100000 right-hand frames", batchHand)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("drift/100000 right-hand frames", driftHand)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("batch/256 packed right-hand frames", batchPackedHand)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("drift/256 packed right-hand frames", driftPackedHand)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("single/100000 frames, both hands and three devices", singleSession)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("batch/100000 frames, both hands and three devices", batchSession)

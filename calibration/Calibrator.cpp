@@ -141,14 +141,20 @@ Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::si
         last = time;
     }
     const std::size_t row = 4 * static_cast<std::size_t>(monitor.settings().referenceRow);
+    const bool library = convention_ == Convention::Library;
+    const bool recalibrating = monitor.settings().autoRecalibrate;
     for (std::size_t k = 0; k < count; ++k) {
-        double raw[4], tracker[4];
+        double raw[4], converted[4];
         double* block = frames.blocks.frame(k, kHandDoubles);
-        quaternionToLibrary(convention_, block + row, raw);
-        quaternionToLibrary(convention_, frames.trackers.frame(k, 4), tracker);
+        const double* tracker = frames.trackers.frame(k, 4);
+        if (!library) {
+            quaternionToLibrary(convention_, tracker, converted);
+            tracker = converted;
+        }
         LibraryBlock calibrated(convention_, block);
+        if (recalibrating) std::copy_n(calibrated.data() + row, 4, raw);
         applyHandCalibration(state_.singleHand, hand, calibrated.data());
-        monitor.observe(*frames.times.frame(k, 1), calibrated.data() + row, tracker);
+        monitor.observe(*frames.times.frame(k, 1), calibrated.data() + row, tracker, frames.residuals.data != nullptr);
         calibrated.store();
         if (frames.residuals.data != nullptr) *frames.residuals.frame(k, 1) = monitor.frameResidual();
 

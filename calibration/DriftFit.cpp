@@ -11,7 +11,7 @@ constexpr double kTukey = 3.0;  // biweight cut-off, in robust standard deviatio
 constexpr double kMadToSigma = 1.4826;  // median absolute deviation of a normal law -> sigma
 constexpr double kSmallestScale = 1e-6;  // a series on its line: no point is an outlier
 constexpr int kFirstIterations = 4;     // from plain least squares
-constexpr int kFollowingIterations = 2;  // from the previous line
+constexpr int kFollowingIterations = 1;  // from the previous line, which the series has moved on from by a few points
 constexpr double kLargestCorrelation = 0.9;
 
 // Weighted least squares through the points.
@@ -45,25 +45,30 @@ void RobustLineFit::reserve(std::size_t count)
     scratch_.reserve(count);
 }
 
+double RobustLineFit::scaleAbout(const Line& line, const double* t, const double* y, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) scratch_[i] = std::fabs(y[i] - line.at(t[i]));
+    std::nth_element(scratch_.begin(), scratch_.begin() + count / 2, scratch_.end());
+    return std::max(kMadToSigma * scratch_[count / 2], kSmallestScale);
+}
+
 Line RobustLineFit::fit(const double* t, const double* y, std::size_t count, const Line* previous)
 {
     weights_.assign(count, 1.0);
     scratch_.resize(count);
     Line line = previous != nullptr ? *previous : weightedLine(t, y, weights_.data(), count);
+    if (previous == nullptr) line.scale = scaleAbout(line, t, y, count);
     const int iterations = previous != nullptr ? kFollowingIterations : kFirstIterations;
-    double scale = 0.0;
     for (int iteration = 0; iteration < iterations; ++iteration) {
-        for (std::size_t i = 0; i < count; ++i) scratch_[i] = std::fabs(y[i] - line.at(t[i]));
-        std::nth_element(scratch_.begin(), scratch_.begin() + count / 2, scratch_.end());
-        scale = std::max(kMadToSigma * scratch_[count / 2], kSmallestScale);
         double kept = 0.0;
         for (std::size_t i = 0; i < count; ++i) {
-            const double u = (y[i] - line.at(t[i])) / (kTukey * scale);
+            const double u = (y[i] - line.at(t[i])) / (kTukey * line.scale);
             weights_[i] = std::fabs(u) < 1.0 ? (1.0 - u * u) * (1.0 - u * u) : 0.0;
             kept += weights_[i];
         }
         if (kept < 3.0) break;  // too few points left near the line to move it
         line = weightedLine(t, y, weights_.data(), count);
+        line.scale = scaleAbout(line, t, y, count);
     }
 
     // The slope's standard error from the weighted residuals, widened by
@@ -84,7 +89,6 @@ Line RobustLineFit::fit(const double* t, const double* y, std::size_t count, con
     const double variance = sw > 2.0 ? sr2 / (sw - 2.0) : 0.0;
     line.slopeError = stt > 0.0 ? std::sqrt(variance / stt * (1.0 + correlation) / (1.0 - correlation)) : 0.0;
     line.span = t[count - 1] - t[0];
-    line.scale = scale;
     return line;
 }
 

@@ -32,6 +32,9 @@ public:
     Line fit(const double* t, const double* y, std::size_t count, const Line* previous);
 
 private:
+    // The points' robust standard deviation about `line`.
+    double scaleAbout(const Line& line, const double* t, const double* y, std::size_t count);
+
     std::vector<double> weights_;
     std::vector<double> scratch_;
 };

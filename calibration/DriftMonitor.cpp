@@ -13,18 +13,14 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kBinSeconds = 1.0;
 constexpr std::size_t kFirstFitBins = 10;  // the first line, after ten seconds
-constexpr std::size_t kRefitBins = 5;      // then a new one every five
+constexpr std::size_t kSteadyBins = 60;    // a new line every bin until a minute's bins,
+constexpr std::size_t kRefitBins = 30;     // then every thirty
 constexpr double kCompensationSpan = 30.0;  // seconds of bins before compensating
 constexpr int kRows = 20;
-constexpr double kSpeedInterval = 0.1;  // seconds
-
-bool finite4(const double* q)
-{
-    return std::isfinite(q[0]) && std::isfinite(q[1]) && std::isfinite(q[2]) && std::isfinite(q[3]);
-}
+constexpr double kNoTurn[4] = {1.0, 0.0, 0.0, 0.0};
 
 // a (x) b, Hamilton product, [w, x, y, z].
-void product(const double* a, const double* b, double* out)
+inline void product(const double* a, const double* b, double* out)
 {
     out[0] = a[0] * b[0] - a[1] * b[1] - a[2] * b[2] - a[3] * b[3];
     out[1] = a[0] * b[1] + a[1] * b[0] + a[2] * b[3] - a[3] * b[2];
@@ -72,7 +68,7 @@ bool validDriftSettings(const DriftSettings& s)
 DriftMonitor::DriftMonitor(const DriftSettings& settings)
 {
     configure(settings);
-    restart(mount_);
+    restart(kNoTurn);
 }
 
 void DriftMonitor::configure(const DriftSettings& settings)
@@ -90,7 +86,7 @@ void DriftMonitor::configure(const DriftSettings& settings)
 void DriftMonitor::restart(const double* mount)
 {
     const double length = std::sqrt(mount[0] * mount[0] + mount[1] * mount[1] + mount[2] * mount[2] + mount[3] * mount[3]);
-    for (int k = 0; k < 4; ++k) mount_[k] = length > 0.0 ? mount[k] / length : k == 0 ? 1.0 : 0.0;
+    for (int k = 0; k < 4; ++k) mountBack_[k] = (length > 0.0 ? mount[k] / length : k == 0 ? 1.0 : 0.0) * (k == 0 ? 1 : -1);
     binRe_ = binIm_ = binTime_ = 0.0;
     binFrames_ = 0;
     binTimes_.clear();
@@ -98,7 +94,8 @@ void DriftMonitor::restart(const double* mount)
     binsSinceFit_ = 0;
     unwrapped_ = correction_ = 0.0;
     fitted_ = false;
-    time_ = lastTime_ = kNaN;
+    time_ = lastTime_ = sampleTime_ = kNaN;
+    sampled_ = false;
     haveLast_ = false;
     stillSince_ = aboveSince_ = firstFlag_ = largestTime_ = kNaN;
     flag_ = false;
@@ -109,48 +106,49 @@ void DriftMonitor::restart(const double* mount)
     compensating_ = false;
 }
 
-void DriftMonitor::observe(double time, const double* row, const double* tracker)
+bool DriftMonitor::measure(const double* row, const double* tracker)
 {
-    time_ = time;
-    ++frames_;
+    // Where the glove would be had it neither drifted nor moved against
+    // the tracker, tracker (x) mount, and the heading of the turn from
+    // there to where it is. A frame with a NaN or infinite component
+    // gives a turn that is not finite.
+    double turn[4];
+    product(row, mountBack_, turn);
+    const double back[4] = {tracker[0], -tracker[1], -tracker[2], -tracker[3]};
+    double e[4];
+    product(turn, back, e);
+    frameRe_ = e[0] * e[0] + e[1] * e[1] - e[2] * e[2] - e[3] * e[3];
+    frameIm_ = 2 * (e[1] * e[2] + e[0] * e[3]);
+    if (std::isfinite(frameRe_) && std::isfinite(frameIm_)) return true;
+    frameRe_ = frameIm_ = kNaN;
+    return false;
+}
+
+void DriftMonitor::sample(double time, const double* row, const double* tracker)
+{
+    sampleTime_ = time;
     if (binFrames_ > 0 && time - binStart_ >= kBinSeconds) closeBin();
-    if (!finite4(row) || !finite4(tracker)) {
-        frameRe_ = frameIm_ = kNaN;
+    if (!measure(row, tracker)) {
         haveLast_ = false;
         stillSince_ = kNaN;
         return;
     }
-
-    // Where the glove would be had it neither drifted nor moved against
-    // the tracker, and the heading of the turn from there to where it is.
-    double expected[4], turn[4];
-    product(tracker, mount_, expected);
-    expected[1] = -expected[1];
-    expected[2] = -expected[2];
-    expected[3] = -expected[3];
-    product(row, expected, turn);
-    frameRe_ = turn[0] * turn[0] + turn[1] * turn[1] - turn[2] * turn[2] - turn[3] * turn[3];
-    frameIm_ = 2 * (turn[1] * turn[2] + turn[0] * turn[3]);
     if (binFrames_ == 0) binStart_ = time;
     binRe_ += frameRe_;
     binIm_ += frameIm_;
     binTime_ += time;
     ++binFrames_;
 
-    // Speeds over a tenth of a second or more, so that sensor noise from
-    // one frame to the next does not count as motion.
-    if (!haveLast_ || time - lastTime_ >= kSpeedInterval) {
-        if (haveLast_) {
-            const double angle = settings_.stillSpeed * (time - lastTime_);
-            const bool still = turnedAtMost(lastRow_, row, angle) && turnedAtMost(lastTracker_, tracker, angle);
-            if (!still) stillSince_ = kNaN;
-            else if (std::isnan(stillSince_)) stillSince_ = lastTime_;
-        }
-        std::copy_n(row, 4, lastRow_);
-        std::copy_n(tracker, 4, lastTracker_);
-        lastTime_ = time;
-        haveLast_ = true;
+    if (haveLast_) {
+        const double angle = settings_.stillSpeed * (time - lastTime_);
+        const bool still = turnedAtMost(lastRow_, row, angle) && turnedAtMost(lastTracker_, tracker, angle);
+        if (!still) stillSince_ = kNaN;
+        else if (std::isnan(stillSince_)) stillSince_ = lastTime_;
     }
+    std::copy_n(row, 4, lastRow_);
+    std::copy_n(tracker, 4, lastTracker_);
+    lastTime_ = time;
+    haveLast_ = true;
 
     if (!fitted_) return;
     const double trend = trendResidual(time);
@@ -176,7 +174,7 @@ double DriftMonitor::frameResidual() const
     return unwrapped_ + wrapAngle(std::atan2(frameIm_, frameRe_) - unwrapped_);
 }
 
-DriftMonitor::Action DriftMonitor::action() const
+DriftMonitor::Action DriftMonitor::sampledAction() const
 {
     // A still hand whose residual is far from the trend is held bent
     // against its tracker: calibrating from it would keep the bend.
@@ -198,7 +196,8 @@ void DriftMonitor::closeBin()
         binTimes_.erase(binTimes_.begin(), old);
         binValues_.erase(binValues_.begin(), binValues_.begin() + dropped);
         ++binsSinceFit_;
-        if (binTimes_.size() >= kFirstFitBins && (!fitted_ || binsSinceFit_ >= kRefitBins)) {
+        const std::size_t bins = binTimes_.size();
+        if (bins >= kFirstFitBins && (bins < kSteadyBins || binsSinceFit_ >= kRefitBins)) {
             line_ = fitter_.fit(binTimes_.data(), binValues_.data(), binTimes_.size(), fitted_ ? &line_ : nullptr);
             fitted_ = true;
             binsSinceFit_ = 0;

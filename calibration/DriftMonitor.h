@@ -77,6 +77,12 @@ struct DriftReport {
 
 class DriftMonitor {
 public:
+    // Frames sampled: at least this far apart (about 11 a second at most).
+    // Glove and tracker speeds are taken from one sample to the next, so
+    // that sensor noise from one frame to the next does not count as
+    // motion.
+    static constexpr double kSampleInterval = 0.09;  // seconds
+
     explicit DriftMonitor(const DriftSettings& settings = DriftSettings());
 
     const DriftSettings& settings() const { return settings_; }
@@ -93,10 +99,21 @@ public:
 
     // One frame: the calibrated glove row and the tracker (library
     // convention, [w, x, y, z]), at a time no earlier than lastTime().
-    void observe(double time, const double* row, const double* tracker);
+    // Drift is slow: the monitor samples frames 0.09 s apart or more
+    // (every third at 30 frames a second, every ninth at 90) and passes
+    // over the others, measuring their residual only when `everyResidual`
+    // asks for it.
+    void observe(double time, const double* row, const double* tracker, bool everyResidual)
+    {
+        time_ = time;
+        ++frames_;
+        sampled_ = !(time - sampleTime_ < kSampleInterval);
+        if (sampled_) sample(time, row, tracker);
+        else if (everyResidual) measure(row, tracker);
+    }
 
-    // The last frame's residual, unwrapped (NaN when its glove row or
-    // tracker was not finite).
+    // The residual of the last frame measured, unwrapped (NaN when its
+    // glove row or tracker was not finite).
     double frameResidual() const;
     // Glove and tracker have turned slower than `stillSpeed` (about, from
     // one frame to the next) for `stillTime` or longer.
@@ -106,7 +123,7 @@ public:
     // nothing, a re-calibration at that frame, or a turn of its heading by
     // -turn() (the glove's rows turned back by the drift).
     enum class Action { None, Recalibrate, Turn };
-    Action action() const;
+    Action action() const { return sampled_ ? sampledAction() : Action::None; }
     double turn() const { return pendingTurn_; }
 
     // The calibration did what action() asked: re-calibrated, turning the
@@ -122,13 +139,16 @@ public:
     std::size_t takeEvents(DriftEvent* events, std::size_t capacity);
 
 private:
+    bool measure(const double* row, const double* tracker);  // false: not finite
+    void sample(double time, const double* row, const double* tracker);
+    Action sampledAction() const;
     void closeBin();
     void shift(double turn);
     void event(DriftEventKind kind, double before, double after);
     double trendResidual(double time) const;
 
     DriftSettings settings_;
-    double mount_[4] = {1.0, 0.0, 0.0, 0.0};
+    double mountBack_[4] = {1.0, 0.0, 0.0, 0.0};  // conj(mount), normalised
     // The bin being filled: the sum of its frames' residuals as directions
     // (each as long as the cosine of the pitch the turn carries), and of
     // their times.
@@ -144,7 +164,9 @@ private:
     bool fitted_ = false;
     // Motion.
     double time_;      // of the last frame
-    double lastTime_;  // of the orientations the next speed is taken from
+    double sampleTime_;  // of the last frame sampled
+    bool sampled_ = false;  // the last frame was
+    double lastTime_;  // of the last finite sample, the next speed's start
     double lastRow_[4] = {}, lastTracker_[4] = {};
     bool haveLast_ = false;
     double stillSince_;
