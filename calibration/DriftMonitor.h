@@ -30,18 +30,20 @@
 
 namespace tarn {
 
+constexpr double kDegree = 3.14159265358979323846 / 180;
+
 struct DriftSettings {
     int referenceRow = 0;             // glove row compared with the tracker, 0-19
-    double threshold = 0.0872664626;  // 5 degrees
+    double threshold = 5 * kDegree;
     double holdTime = 3.0;            // the trend residual beyond `threshold` this long raises the flag
-    double stillSpeed = 0.261799388;  // 15 degrees a second
+    double stillSpeed = 15 * kDegree;  // a second
     double stillTime = 1.0;           // glove and tracker slower than `stillSpeed` this long: still
     double window = 300.0;            // seconds of bins the rate is fitted over
     bool autoRecalibrate = false;     // re-calibrate while the flag is up and the hand still
     bool compensate = false;          // turn the calibration by the fitted drift
     // Compensation starts once the fitted drift is known to within this: the
     // rate's standard error times the span it was fitted over.
-    double compensateWithin = 0.0436332313;  // 2.5 degrees
+    double compensateWithin = 2.5 * kDegree;
 };
 
 // Whether every setting is in range (finite, positive where it must be).
