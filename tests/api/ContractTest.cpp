@@ -4,6 +4,7 @@
 // output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <cstring>
@@ -66,6 +67,20 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
     tilted.right_position[0] = 1;
     tilted.right_orientation[2] = 1;  // 90 degrees of pitch
     flag.headset_decides = 2;
+    // The right hand's drift monitor has seen a frame at 10 s.
+    const double seen = 10, back[2] = {11, 5}, nanTime = kNaN;
+    const tarn_tracked_hand_frames first{&seen, 0, hand.data(), 0, q, 0, nullptr, 0};
+    ASSERT_EQ(tarn_apply_hand_tracked(c, TARN_RIGHT_HAND, &first, 1), TARN_OK);
+    const tarn_tracked_hand_frames goingBack{back, 0, hand.data(), 0, q, 0, nullptr, 0},
+        notATime{&nanTime, 0, hand.data(), 0, q, 0, nullptr, 0}, noTrackers{back, 0, hand.data(), 0, nullptr, 0, nullptr, 0},
+        residualStride{back, 0, hand.data(), 0, q, 0, pose, 4};
+    tarn_drift_settings highRow, shortWindow, noThreshold, twoFlag;
+    for (tarn_drift_settings* d : {&highRow, &shortWindow, &noThreshold, &twoFlag}) tarn_drift_default_settings(d);
+    highRow.reference_row = 20;
+    shortWindow.window = 9.5;
+    noThreshold.threshold = kNaN;
+    twoFlag.compensate = 2;
+    std::size_t taken = 0;
     const Refusal refusals[] = {
         {"null source", [&](auto* k, auto* out) { return tarn_calibrate_hand(k, TARN_RIGHT_HAND, nullptr, q, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"unknown hand", [&](auto* k, auto* out) { return tarn_calibrate_hand(k, static_cast<tarn_hand>(unknown), q, q, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
@@ -84,22 +99,51 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
         {"short stride", [&](auto* k, auto*) { return tarn_apply_device(k, TARN_HEADSET, pose, 16, pose + 3, 0, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"no arrays", [&](auto* k, auto*) { return tarn_apply_device(k, TARN_HEADSET, nullptr, 0, nullptr, 0, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"unknown device", [&](auto* k, auto*) { return tarn_apply_device(k, static_cast<tarn_device>(unknown + 1), pose, 0, pose + 3, 0, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"time goes back", [&](auto* k, auto*) { return tarn_apply_hand_tracked(k, TARN_RIGHT_HAND, &goingBack, 2); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"time not a number", [&](auto* k, auto*) { return tarn_apply_hand_tracked(k, TARN_RIGHT_HAND, &notATime, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"null trackers", [&](auto* k, auto*) { return tarn_apply_hand_tracked(k, TARN_RIGHT_HAND, &noTrackers, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"odd residual stride", [&](auto* k, auto*) { return tarn_apply_hand_tracked(k, TARN_RIGHT_HAND, &residualStride, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"null tracked frames", [&](auto* k, auto*) { return tarn_apply_hand_tracked(k, TARN_RIGHT_HAND, nullptr, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"row 20", [&](auto* k, auto*) { return tarn_set_drift_settings(k, TARN_RIGHT_HAND, &highRow); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"window under 10 s", [&](auto* k, auto*) { return tarn_set_drift_settings(k, TARN_RIGHT_HAND, &shortWindow); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"NaN threshold", [&](auto* k, auto*) { return tarn_set_drift_settings(k, TARN_LEFT_HAND, &noThreshold); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"compensate 2", [&](auto* k, auto*) { return tarn_set_drift_settings(k, TARN_LEFT_HAND, &twoFlag); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"null events", [&](auto* k, auto*) { return tarn_take_drift_events(k, TARN_RIGHT_HAND, nullptr, 1, &taken); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"bad restore", [&](auto* k, auto*) { return tarn_calibrator_restore(k, reinterpret_cast<unsigned char*>(pose), 56); }, TARN_INVALID_SAVED_STATE, TARN_DEGENERACY_NONE},
     };
     const Hand80 handBefore = hand;
+    const auto monitors = [](const tarn_calibrator* k) {
+        std::vector<double> state;
+        for (const tarn_hand side : {TARN_RIGHT_HAND, TARN_LEFT_HAND}) {
+            tarn_drift_report report;
+            tarn_drift_settings settings;
+            EXPECT_EQ(tarn_get_drift(k, side, &report), TARN_OK);
+            tarn_get_drift_settings(k, side, &settings);
+            state.insert(state.end(), {report.time, static_cast<double>(report.frames), settings.threshold, settings.window});
+        }
+        return state;
+    };
     for (const Refusal& r : refusals) {
         const std::vector<unsigned char> before = saved(c);
+        const std::vector<double> monitorsBefore = monitors(c);
         tarn_quality quality{};
         std::string out = captureStdout([&] { EXPECT_EQ(r.call(c, &quality), r.status) << r.what; });
         EXPECT_EQ(out, "") << r.what;
         EXPECT_EQ(r.status == TARN_DEGENERATE_INPUT ? quality.degeneracy : r.degeneracy, r.degeneracy) << r.what;
         EXPECT_EQ(saved(c), before) << r.what;
+        const std::vector<double> monitorsAfter = monitors(c);
+        EXPECT_TRUE(std::equal(monitorsAfter.begin(), monitorsAfter.end(), monitorsBefore.begin(), [](double a, double b) {
+            return a == b || (std::isnan(a) && std::isnan(b));
+        })) << r.what;
     }
     // Nothing calibrated yet: every apply refuses and writes nothing.
     double position[3] = {1, 2, 3};
     EXPECT_EQ(tarn_apply_hand(fresh, TARN_RIGHT_HAND, hand.data(), 0, 1), TARN_NOT_CALIBRATED);
     EXPECT_EQ(tarn_apply_both_hands(fresh, hand.data(), 0, hand.data(), 0, position, 0, position, 0, 1), TARN_NOT_CALIBRATED);
     EXPECT_EQ(tarn_apply_device(fresh, TARN_RIGHT_TRACKER, position, 0, nullptr, 0, 1), TARN_NOT_CALIBRATED);
+    EXPECT_EQ(tarn_apply_hand_tracked(fresh, TARN_LEFT_HAND, &first, 1), TARN_NOT_CALIBRATED);
+    tarn_drift_report report;
+    EXPECT_EQ(tarn_get_drift(fresh, TARN_LEFT_HAND, &report), TARN_NOT_CALIBRATED);
     EXPECT_TRUE(hand == handBefore && position[0] == 1 && pose[0] == 1);
     tarn_calibrator_destroy(fresh);
     tarn_calibrator_destroy(c);
