@@ -5,6 +5,8 @@
 // page begins (GuardedArray), so a read or write past its stated length
 // faults.
 //
+// Hand frames also go through the drift monitor, with fuzzed settings.
+//
 // Also checked, from the header's promises: a call that does not return
 // TARN_OK leaves the calibrator's saved state and the caller's arrays as
 // they were; a saved string restores to the same saved string.
@@ -73,7 +75,30 @@ void call(FuzzInput& in, tarn_calibrator* c)
         status = tarn_calibrate_all_vr(c, &input, in.flag() ? &quality : nullptr);
         break;
     }
-    case 3: status = tarn_apply_hand(c, static_cast<tarn_hand>(enumValue), a.data(), stride, count); break;
+    case 3: {
+        if (!in.flag()) {
+            status = tarn_apply_hand(c, static_cast<tarn_hand>(enumValue), a.data(), stride, count);
+            break;
+        }
+        // Through the drift monitor, its settings fuzzed now and then:
+        // times, trackers (b's frames) and residuals (p1's, 3 doubles apart).
+        if (in.flag()) {
+            tarn_drift_settings settings{static_cast<unsigned>(in.between(0, 21)), in.number(), in.number(), in.number(),
+                                         in.number(), in.number(), static_cast<unsigned char>(in.between(0, 2)),
+                                         static_cast<unsigned char>(in.between(0, 2)), in.number()};
+            tarn_set_drift_settings(c, static_cast<tarn_hand>(enumValue), &settings);
+        }
+        FrameArray times(in, count, 0, 1);
+        const tarn_tracked_hand_frames tracked{times.data(), 0, a.data(), stride, b.data(), stride, in.flag() ? p1.data() : nullptr, 24};
+        status = tarn_apply_hand_tracked(c, static_cast<tarn_hand>(enumValue), &tracked, count);
+        tarn_drift_report report;
+        tarn_drift_event events[4];
+        std::size_t taken = 0;
+        if (tarn_get_drift(c, static_cast<tarn_hand>(enumValue), &report) == TARN_OK)
+            require(tarn_take_drift_events(c, static_cast<tarn_hand>(enumValue), events, 4, &taken) == TARN_OK && taken <= 4);
+        if (status != TARN_OK) require(times.unchanged());
+        break;
+    }
     case 4: status = tarn_apply_both_hands(c, a.data(), stride, b.data(), stride, p1.data(), 0, p2.data(), 0, count); break;
     case 5:
         status = tarn_apply_device(c, static_cast<tarn_device>(enumValue), in.flag() ? p1.data() : nullptr, 0,
