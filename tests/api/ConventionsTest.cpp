@@ -118,6 +118,7 @@ TEST_P(EveryHost, CalibratorGivesTheLibraryCalibratorsBitsForConvertedData)
     ASSERT_EQ(tarn_calibrator_create(h.convention, &calibrators[0]), TARN_OK);
     ASSERT_EQ(tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &calibrators[1]), TARN_OK);
     RandomSession session(11);
+    double residuals[2] = {0.0, 0.0};  // of the tracked left hand, per calibrator
     for (int trial = 0; trial < 20; ++trial) {
         SessionFrame frames[2];  // mildly tilted orientations in the library's axes, written in the host's
         for (auto& pose : frames[0].pose) {
@@ -145,7 +146,13 @@ TEST_P(EveryHost, CalibratorGivesTheLibraryCalibratorsBitsForConvertedData)
             ASSERT_EQ(tarn_calibrate_all_vr(c, &vr, nullptr), TARN_OK);
             ASSERT_EQ(tarn_calibrate_hand(c, TARN_LEFT_HAND, pose[3] + 3, pose[4] + 3, nullptr), TARN_OK);
             ASSERT_EQ(tarn_calibrate_both_hands(c, pose[3], pose[4], nullptr), TARN_OK);
-            ASSERT_EQ(tarn_apply_hand(c, TARN_LEFT_HAND, hand[0], 0, 1), TARN_OK);
+            // Through the drift monitor on odd trials: the same blocks, and
+            // the same residual whatever the host's axes.
+            const double time = trial;
+            const tarn_tracked_hand_frames tracked{&time, 0, hand[0], 0, pose[4] + 3, 0, &residuals[side], 0};
+            ASSERT_EQ(trial % 2 ? tarn_apply_hand_tracked(c, TARN_LEFT_HAND, &tracked, 1)
+                                : tarn_apply_hand(c, TARN_LEFT_HAND, hand[0], 0, 1),
+                      TARN_OK);
             ASSERT_EQ(tarn_apply_both_hands(c, hand[0], 0, hand[1], 0, pose[5], 0, pose[6], 0, 1), TARN_OK);
             ASSERT_EQ(tarn_apply_device(c, static_cast<tarn_device>(trial % 3), pose[3], 7 * sizeof(double), pose[3] + 3,
                                         7 * sizeof(double), 2), TARN_OK);
@@ -159,6 +166,7 @@ TEST_P(EveryHost, CalibratorGivesTheLibraryCalibratorsBitsForConvertedData)
         for (int k = 0; k < 2; ++k)
             for (int row = 0; row < 80; row += 4) quaternionFromLibrary(h, frames[1].hand[k] + row, expected.hand[k] + row);
         ASSERT_EQ(std::memcmp(&frames[0], &expected, sizeof expected), 0) << "trial " << trial;
+        ASSERT_TRUE(sameBits(residuals[0], residuals[1])) << "trial " << trial;
     }
     for (tarn_calibrator* c : calibrators) tarn_calibrator_destroy(c);
 }
