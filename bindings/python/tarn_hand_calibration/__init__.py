@@ -8,7 +8,8 @@
 
 Calibrator (tarn_hand_calibration.calibrator) is the integrator API: one
 object per user, a host convention, whole sessions as NumPy arrays in one
-call, refusals raised as CalibrationError with the quality record. The
+call, refusals raised as CalibrationError with the quality record, and
+each hand's drift monitor (apply_hand_tracked, drift, DriftReport). The
 module functions (calibrate_right_hand, apply_right_hand, ...) are the 16
 exports with Python names, over one calibration state per process, without
 locks: use them from one thread; `tarn_hand_calibration.native` has the 16
@@ -29,11 +30,16 @@ from .calibrator import (
     Convention,
     Degeneracy,
     Device,
+    DriftEvent,
+    DriftEventKind,
+    DriftReport,
+    DriftSettings,
     Hand,
     Input,
     Quality,
     Status,
     check_orientation,
+    default_drift_settings,
     library_version,
 )
 from .hands import (
@@ -62,6 +68,10 @@ __all__ = [
     "Convention",
     "Degeneracy",
     "Device",
+    "DriftEvent",
+    "DriftEventKind",
+    "DriftReport",
+    "DriftSettings",
     "Hand",
     "Input",
     "Pose",
@@ -79,6 +89,7 @@ __all__ = [
     "calibrate_left_hand",
     "calibrate_right_hand",
     "check_orientation",
+    "default_drift_settings",
     "headset_pose",
     "left_tracker_pose",
     "library_version",

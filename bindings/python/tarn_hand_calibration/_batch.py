@@ -10,6 +10,7 @@ from ._library import address_export
 HAND = (20, 4)
 POSITION = (3,)
 QUATERNION = (4,)
+TIME = ()
 
 
 class Frames(NamedTuple):

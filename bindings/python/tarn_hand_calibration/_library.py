@@ -69,12 +69,46 @@ class AllVRInput(ctypes.Structure):
     ]
 
 
-_HANDLE = ctypes.c_void_p
-_STATUS = ctypes.c_int
-_QUALITY = ctypes.POINTER(Quality)
 _SIZE = ctypes.c_size_t
 # Batches pass their arrays as addresses (NumPy's array.ctypes.data).
 _ADDRESS = ctypes.c_void_p
+
+
+class DriftSettings(ctypes.Structure):
+    """tarn_drift_settings."""
+
+    _fields_ = [("reference_row", ctypes.c_uint)] + [
+        (name, ctypes.c_double) for name in ("threshold", "hold_time", "still_speed", "still_time", "window")
+    ] + [("auto_recalibrate", ctypes.c_ubyte), ("compensate", ctypes.c_ubyte), ("compensate_within", ctypes.c_double)]
+
+
+class DriftReport(ctypes.Structure):
+    """tarn_drift_report."""
+
+    _fields_ = [
+        (name, ctypes.c_double)
+        for name in ("time", "residual", "trend_residual", "rate", "rate_uncertainty", "fit_span", "largest_residual",
+                     "largest_residual_time", "first_flag_time", "correction", "still_since")
+    ] + [(name, ctypes.c_ubyte) for name in ("flag", "still", "compensating")] + [("frames", _SIZE)]
+
+
+class DriftEvent(ctypes.Structure):
+    """tarn_drift_event."""
+
+    _fields_ = [("kind", ctypes.c_int)] + [(name, ctypes.c_double)
+                                          for name in ("time", "residual_before", "residual_after")]
+
+
+class TrackedHandFrames(ctypes.Structure):
+    """tarn_tracked_hand_frames: an address and a byte stride per array."""
+
+    _fields_ = [(name, kind) for array in ("time", "block", "tracker", "residual")
+                for name, kind in ((f"{array}s", _ADDRESS), (f"{array}_stride", _SIZE))]
+
+
+_HANDLE = ctypes.c_void_p
+_STATUS = ctypes.c_int
+_QUALITY = ctypes.POINTER(Quality)
 
 _CALIBRATOR_PROTOTYPES = {
     "tarn_version": (ctypes.c_uint, []),
@@ -93,6 +127,13 @@ _CALIBRATOR_PROTOTYPES = {
     "tarn_get_hand_rotation": (_STATUS, [_HANDLE, ctypes.c_int, _DOUBLES]),
     "tarn_get_both_hands_frame": (_STATUS, [_HANDLE, _DOUBLES, _DOUBLES]),
     "tarn_get_all_vr_frame": (_STATUS, [_HANDLE, _DOUBLES, _DOUBLES, ctypes.POINTER(ctypes.c_ubyte)]),
+    "tarn_drift_default_settings": (_STATUS, [ctypes.POINTER(DriftSettings)]),
+    "tarn_set_drift_settings": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(DriftSettings)]),
+    "tarn_get_drift_settings": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(DriftSettings)]),
+    "tarn_apply_hand_tracked": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(TrackedHandFrames), _SIZE]),
+    "tarn_get_drift": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(DriftReport)]),
+    "tarn_take_drift_events": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(DriftEvent), _SIZE,
+                                         ctypes.POINTER(_SIZE)]),
     "tarn_calibrator_save": (_STATUS, [_HANDLE, ctypes.c_char_p, _SIZE, ctypes.POINTER(_SIZE)]),
     "tarn_calibrator_restore": (_STATUS, [_HANDLE, ctypes.c_char_p, _SIZE]),
 }

@@ -16,19 +16,30 @@ with the same bits as converting frame by frame. A status other than OK is
 raised as CalibrationError, which leaves the calibrator and the arrays
 unchanged. Different calibrators may be used from different threads at the
 same time; one calibrator from one thread at a time.
+
+Each hand also has a drift monitor, which watches the glove's heading
+against the wrist tracker's on the frames given to apply_hand_tracked:
+
+    calibrator.set_drift_settings("right", compensate=True)
+    blocks, residuals = calibrator.apply_hand_tracked("right", times, blocks, trackers, residuals=True)
+    calibrator.drift("right").rate          # radians a second
 """
 
 import ctypes
 import enum
-from dataclasses import dataclass
+from dataclasses import asdict, dataclass, fields, replace
 
 import numpy
 
 from . import _batch
-from ._batch import HAND, POSITION, QUATERNION
-from ._library import AllVRInput, Quality as _CQuality, calibrator_library
+from ._batch import HAND, POSITION, QUATERNION, TIME
+from ._library import AllVRInput, DriftEvent as _CDriftEvent, DriftReport as _CDriftReport
+from ._library import DriftSettings as _CDriftSettings, Quality as _CQuality, TrackedHandFrames, calibrator_library
 from .all_vr import Pose
 from .hands import BothHands
+
+#: How many events a drift monitor keeps until they are taken.
+KEPT_DRIFT_EVENTS = 64
 
 
 class _Named(enum.IntEnum):
@@ -120,13 +131,107 @@ class Quality:
     largest_disagreement: float
     frame_decided_by: Input
 
-    @classmethod
-    def _from_c(cls, record):
-        values = {name: getattr(record, name) for name, _ in _CQuality._fields_}
-        values["degeneracy"] = Degeneracy(values["degeneracy"])
-        for name in ("degenerate_input", "frame_decided_by"):
-            values[name] = Input(values[name])
-        return cls(**values)
+
+class DriftEventKind(_Named):
+    """What the drift monitor did to a hand's calibration: RECALIBRATION
+    re-calibrated it from one frame; COMPENSATION started turning it back
+    by the fitted drift (once per start, not for each small turn)."""
+
+    RECALIBRATION = 1
+    COMPENSATION = 2
+
+
+@dataclass(frozen=True)
+class DriftSettings:
+    """The settings of a hand's drift monitor (default_drift_settings()
+    gives the defaults). Angles in radians, times in seconds.
+
+    reference_row: the glove row compared with the tracker, 0 to 19 (the
+        row the hand is calibrated from; default 0).
+    threshold: the trend residual beyond which, held for hold_time seconds,
+        the flag goes up (default 5 degrees, 3 seconds).
+    still_speed, still_time: the hand is still once glove and tracker have
+        turned slower than still_speed (radians a second) for still_time
+        seconds (default 15 degrees a second, 1 second).
+    window: seconds of history the drift rate is fitted over, at least 10
+        (default 300).
+    auto_recalibrate: while the flag is up and the hand is still,
+        re-calibrate the hand from the current frame, once its residual is
+        within half the threshold of the trend residual (default False).
+    compensate: once the drift is known to within compensate_within
+        (the rate's standard error times the span it was fitted over),
+        turn the calibration back by the fitted drift every second
+        (default False, 2.5 degrees).
+    """
+
+    reference_row: int
+    threshold: float
+    hold_time: float
+    still_speed: float
+    still_time: float
+    window: float
+    auto_recalibrate: bool
+    compensate: bool
+    compensate_within: float
+
+
+@dataclass(frozen=True)
+class DriftReport:
+    """A hand's drift monitor as of its last frame. Residuals are heading
+    differences of the calibrated glove row against the wrist tracker, less
+    the same difference at calibration, in radians (positive:
+    counter-clockwise seen from above), unwrapped; times are the frames'
+    times in seconds. Values not known yet are NaN.
+
+    time: the last frame's (NaN before any); residual: the last frame's (NaN
+    when its glove row or tracker was not finite); trend_residual: the
+    fitted drift now, less the corrections (NaN until the first fit, 10
+    seconds after calibrating); rate, rate_uncertainty: the fitted drift
+    rate and its standard error, radians a second; fit_span: seconds of
+    history behind the fit; largest_residual, largest_residual_time: the
+    trend residual of largest magnitude so far (signed) and when;
+    first_flag_time: when the flag first went up; correction: radians the
+    monitor has turned the calibration by since the hand was calibrated;
+    still_since: start of the current still stretch (NaN while moving);
+    flag: re-calibration recommended; still: still for still_time or
+    longer; compensating: compensation is turning the calibration; frames:
+    frames observed since calibrating.
+    """
+
+    time: float
+    residual: float
+    trend_residual: float
+    rate: float
+    rate_uncertainty: float
+    fit_span: float
+    largest_residual: float
+    largest_residual_time: float
+    first_flag_time: float
+    correction: float
+    still_since: float
+    flag: bool
+    still: bool
+    compensating: bool
+    frames: int
+
+
+@dataclass(frozen=True)
+class DriftEvent:
+    """A change the drift monitor made to a hand's calibration: its kind,
+    the time of the frame it came after (seconds) and the trend residual
+    just before and just after (radians)."""
+
+    kind: DriftEventKind
+    time: float
+    residual_before: float
+    residual_after: float
+
+
+def _record(cls, c_record):
+    """The dataclass `cls` from a C record's fields of the same names, each
+    converted to the field's type (one-byte flags to bool, enum values to
+    their enum)."""
+    return cls(**{field.name: field.type(getattr(c_record, field.name)) for field in fields(cls)})
 
 
 class CalibrationError(Exception):
@@ -147,7 +252,7 @@ class CalibrationError(Exception):
 
 def _check(function, status, quality=None):
     if status != Status.OK:
-        raise CalibrationError(function, status, None if quality is None else Quality._from_c(quality))
+        raise CalibrationError(function, status, None if quality is None else _record(Quality, quality))
 
 
 def _vector(values, shape, name):
@@ -174,6 +279,13 @@ def check_orientation(orientation, convention=Convention.LIBRARY):
         return Degeneracy(degeneracy.value)
     _check("check_orientation", status)
     return Degeneracy.NONE
+
+
+def default_drift_settings():
+    """The DriftSettings every drift monitor starts with."""
+    settings = _CDriftSettings()
+    _check("default_drift_settings", calibrator_library().tarn_drift_default_settings(ctypes.byref(settings)))
+    return _record(DriftSettings, settings)
 
 
 def library_version():
@@ -223,7 +335,7 @@ class Calibrator:
         quality = _CQuality()
         status = getattr(self._library, f"tarn_{name}")(self._live(), *arguments, ctypes.byref(quality))
         _check(name, status, quality)
-        return Quality._from_c(quality)
+        return _record(Quality, quality)
 
     # ---- Calibrations ------------------------------------------------
 
@@ -298,6 +410,74 @@ class Calibrator:
                      for value in ((None, 0) if batch is None else (batch.address, batch.stride))]
         _check("apply_device", self._library.tarn_apply_device(self._live(), Device.of(device), *arguments, count))
         return Pose(*(None if batch is None else batch.array for batch in (position, quaternion)))
+
+    def apply_hand_tracked(self, hand, times, blocks, trackers, *, inplace=False, residuals=False):
+        """apply_hand with every frame watched by the hand's drift monitor.
+        `times`: the frames' times in seconds, (N,) or one number, never
+        going back (nor from the last frame of the previous call);
+        `blocks`: hand blocks, (N, 20, 4) or (20, 4); `trackers`: the wrist
+        tracker's orientations, (N, 4) or (4,); all in the calibrator's
+        convention. Returns the converted blocks (a new array, or the
+        caller's with inplace=True) or, with residuals=True, the pair
+        (blocks, residuals): each frame's heading residual in radians, (N,)
+        or 0-d, NaN where the reference row or the tracker is not finite.
+        The blocks are apply_hand's bit for bit while the monitor changes
+        nothing; with auto_recalibrate or compensate set it may change the
+        hand's calibration after a frame, the frames after it use the new
+        one, and take_drift_events() tells. A time that is NaN, infinite
+        or goes back raises CalibrationError (INVALID_ARGUMENT), an
+        uncalibrated hand NOT_CALIBRATED; nothing is converted then."""
+        batches = (_batch.frames(times, TIME, "times"), _batch.frames(blocks, HAND, "blocks", inplace),
+                   _batch.frames(trackers, QUATERNION, "trackers"))
+        count = _batch.same_count(*batches)
+        residual = numpy.empty(batches[0].array.shape) if residuals else None
+        frames = TrackedHandFrames(*(value for batch in batches for value in (batch.address, batch.stride)),
+                                   None if residual is None else residual.ctypes.data, 0)
+        _check("apply_hand_tracked", self._library.tarn_apply_hand_tracked(self._live(), Hand.of(hand),
+                                                                            ctypes.byref(frames), count))
+        return batches[1].array if residual is None else (batches[1].array, residual)
+
+    # ---- Drift monitors ----------------------------------------------
+
+    def drift_settings(self, hand):
+        """The DriftSettings of the hand's ("right" or "left") monitor."""
+        settings = _CDriftSettings()
+        _check("drift_settings", self._library.tarn_get_drift_settings(self._live(), Hand.of(hand),
+                                                                        ctypes.byref(settings)))
+        return _record(DriftSettings, settings)
+
+    def set_drift_settings(self, hand, settings=None, **changes):
+        """Sets the hand's monitor to `settings` (a DriftSettings; by
+        default the hand's current ones) with the fields named in
+        `changes` replaced, e.g. set_drift_settings("left", compensate=True)
+        or set_drift_settings("left", default_drift_settings()). The
+        monitor keeps its history, cut to the new window. Returns the
+        settings set. An unknown field raises TypeError; a row above 19, a
+        threshold, still speed, window or compensate_within not positive
+        and finite, a window under 10 seconds or a negative time raise
+        CalibrationError (INVALID_ARGUMENT) and change nothing."""
+        hand = Hand.of(hand)
+        settings = replace(self.drift_settings(hand) if settings is None else settings, **changes)
+        record = _CDriftSettings(**asdict(settings))
+        _check("set_drift_settings", self._library.tarn_set_drift_settings(self._live(), hand, ctypes.byref(record)))
+        return settings
+
+    def drift(self, hand):
+        """The hand's monitor as of its last frame, as a DriftReport.
+        Raises CalibrationError (NOT_CALIBRATED) before the hand is
+        calibrated; calibrating it restarts the monitor."""
+        report = _CDriftReport()
+        _check("drift", self._library.tarn_get_drift(self._live(), Hand.of(hand), ctypes.byref(report)))
+        return _record(DriftReport, report)
+
+    def take_drift_events(self, hand):
+        """The changes the hand's monitor made to its calibration since
+        they were last taken, oldest first, as a list of DriftEvents; the
+        monitor forgets them (it keeps the last KEPT_DRIFT_EVENTS)."""
+        events, count = (_CDriftEvent * KEPT_DRIFT_EVENTS)(), ctypes.c_size_t(0)
+        _check("take_drift_events", self._library.tarn_take_drift_events(self._live(), Hand.of(hand), events,
+                                                                          len(events), ctypes.byref(count)))
+        return [_record(DriftEvent, event) for event in events[: count.value]]
 
     # ---- Reading them back ------------------------------------------
 

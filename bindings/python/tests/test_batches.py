@@ -2,6 +2,7 @@
 refusals, saved calibrations, and session files against tarn-replay's table
 of runs."""
 
+import dataclasses
 import math
 import re
 from pathlib import Path
@@ -79,6 +80,8 @@ def test_batches_give_the_bits_of_the_exports_frame_by_frame():
 
 
 NAN = [math.nan, 0.0, 0.0, 0.0]
+DRIFT = tarn.default_drift_settings()
+TRACKED = (numpy.ones((2, 20, 4)), numpy.ones((2, 4)))  # blocks and trackers of two frames
 REFUSALS = [  # call, arguments, status, degeneracy, where
     ("calibrate_hand", ("right", [0, 0, 0, 0], IDENTITY), "DEGENERATE_INPUT", "ZERO_QUATERNION", "SOURCE"),
     ("calibrate_hand", ("left", IDENTITY, [0.7071, 0, 0.7071, 0]), "DEGENERATE_INPUT", "NEAR_VERTICAL", "TARGET"),
@@ -89,21 +92,30 @@ REFUSALS = [  # call, arguments, status, degeneracy, where
     ("apply_hand", ("left", numpy.ones((2, 20, 4))), "NOT_CALIBRATED", None, None),
     ("apply_device", ("headset", numpy.ones(3)), "NOT_CALIBRATED", None, None),
     ("restore", (b"TARN" * 8,), "INVALID_SAVED_STATE", None, None),
-]
+    ("apply_hand_tracked", ("right", [1.5, 1.4], *TRACKED), "INVALID_ARGUMENT", None, None),
+    ("apply_hand_tracked", ("right", [0.5, 2], *TRACKED), "INVALID_ARGUMENT", None, None),  # before the last call's
+    ("apply_hand_tracked", ("right", [2, math.inf], *TRACKED), "INVALID_ARGUMENT", None, None),
+    ("apply_hand_tracked", ("left", [2, 3], *TRACKED), "NOT_CALIBRATED", None, None),
+    ("drift", ("left",), "NOT_CALIBRATED", None, None),
+] + [("set_drift_settings", ("right", dataclasses.replace(DRIFT, **change)), "INVALID_ARGUMENT", None, None)
+     for change in ({"reference_row": 20}, {"threshold": math.nan}, {"still_speed": 0}, {"window": 9.5},
+                    {"hold_time": -1}, {"compensate_within": math.inf}, {"compensate": 2})]
 
 
 @pytest.mark.parametrize("call, arguments, status, degeneracy, where", REFUSALS)
 def test_refusals_raise_with_status_and_quality_and_change_nothing(call, arguments, status, degeneracy, where):
     with tarn.Calibrator() as calibrator:
         calibrator.calibrate_hand("right", IDENTITY, IDENTITY)
-        saved = calibrator.save()
+        calibrator.apply_hand_tracked("right", 1.0, TRACKED[0][0], TRACKED[1][0])
+        state = lambda: (calibrator.save(), calibrator.drift_settings("right"), repr(calibrator.drift("right")))
+        saved = state()
         with pytest.raises(tarn.CalibrationError, match=f"^{call}: TARN_{status}") as raised:
             getattr(calibrator, call)(*arguments)
         assert (raised.value.status.name, raised.value.status_name) == (status, f"TARN_{status}")
         quality = raised.value.quality
         found = quality and (quality.degeneracy.name, quality.degenerate_input.name)
         assert found == (degeneracy and (degeneracy, where))
-        assert calibrator.save() == saved
+        assert state() == saved
 
 
 C = math.sqrt(0.5)
@@ -135,6 +147,9 @@ def test_saved_calibrations_restore_in_any_convention(convention, identity, rota
     (lambda c: c.apply_device("headset", numpy.ones((3, 3)), numpy.ones((2, 4))), ValueError),
     (lambda c: c.apply_device("headset", numpy.ones(3), numpy.ones((1, 4))), ValueError),
     (lambda c: c.apply_device("glasses", numpy.ones(3)), ValueError),
+    (lambda c: c.apply_hand_tracked("right", [0, 1], numpy.ones((2, 20, 4)), numpy.ones((3, 4))), ValueError),
+    (lambda c: c.apply_hand_tracked("right", 0, numpy.ones((2, 20, 4)), numpy.ones((2, 4))), ValueError),
+    (lambda c: c.set_drift_settings("right", windw=30), TypeError),
     (lambda c: (c.close(), c.save()), ValueError),
 ])
 def test_arrays_that_cannot_be_converted_raise_before_the_call(call, error):
