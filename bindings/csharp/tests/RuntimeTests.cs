@@ -1,7 +1,8 @@
 // The package's engine-free runtime against the native library as built:
 // the Unity convention against the old binding's own conversion, the
 // quality record's layout, statuses, saved calibrations, stillness, the
-// calibration flow, and a per-frame path that allocates nothing.
+// calibration flow, a per-frame path that allocates nothing, and a drift
+// monitor watching a known drift.
 using System;
 using System.Collections.Generic;
 using System.Linq;
@@ -151,6 +152,57 @@ namespace Tarn.HandCalibration.Tests
             Flow(check, 89, "refused: right hand: pointing almost straight up or down, so no heading can be " +
                             "read: hold it level (the wrist tracker)");
             Allocation(check);
+            Drift(check);
+        }
+
+        // Two minutes at 10 frames a second: the tracker turns to and fro;
+        // glove row 3 drifts from it at 6 degrees a minute (counter-clockwise
+        // seen from above: a negative yaw in Unity), the other rows do not.
+        private static void Drift(Action<string, bool> check)
+        {
+            const int n = 1200;
+            double rate = Math.PI / 1800;  // radians a second
+            double[] times = new double[n], blocks = new double[80 * n], trackers = new double[4 * n];
+            double[] residuals = new double[n], time = new double[1];
+            for (int f = 0; f < n; ++f) {
+                times[f] = 0.1 * f;
+                double yaw = 17 * Math.Sin(times[f] / 20);
+                Array.Copy(Yaw(yaw), 0, trackers, 4 * f, 4);
+                Array.Copy(Rows(Yaw(yaw + 90)), 0, blocks, 80 * f, 80);
+                Array.Copy(Yaw(yaw + 90 - rate * times[f] * 180 / Math.PI), 0, blocks, 80 * f + 12, 4);
+            }
+            using (var k = new Calibrator()) {
+                DriftSettings settings = DriftSettings.Default, got;
+                settings.ReferenceRow = 3;
+                settings.Compensate = true;
+                check("drift settings", k.SetDriftSettings(Hand.Right, settings) == Status.Ok &&
+                                        k.GetDriftSettings(Hand.Right, out got) == Status.Ok && got.ReferenceRow == 3 &&
+                                        got.Compensate && !got.AutoRecalibrate && got.Window == 300);
+                settings.Window = 9;
+                DriftReport report;
+                check("drift refusals", k.SetDriftSettings(Hand.Right, settings) == Status.InvalidArgument &&
+                                        k.GetDrift(Hand.Right, out report) == Status.NotCalibrated);
+                k.CalibrateHand(Hand.Right, blocks, 12, trackers, 0);
+                Status applied = k.ApplyHandTracked(Hand.Right, times, blocks, trackers, residuals, n);
+                Status again = k.ApplyHandTracked(Hand.Right, times, blocks, trackers);  // time goes back
+                check("drift apply " + applied + " " + again, applied == Status.Ok && again == Status.InvalidArgument);
+                k.GetDrift(Hand.Right, out report);
+                var events = new DriftEvent[2];
+                int taken;
+                k.TakeDriftEvents(Hand.Right, events, out taken);
+                check("drift rate " + report.Rate, Math.Abs(report.Rate - rate) < 1e-5);
+                check("drift report", report.Frames == n && report.Time == times[n - 1] && report.Still &&
+                                      report.Compensating && !report.Flag && report.Residual == residuals[n - 1] &&
+                                      Math.Abs(report.Residual + report.Correction - rate * times[n - 1]) < 1e-9);
+                check("drift events", taken == 1 && events[0].Kind == DriftEventKind.Compensation &&
+                                      Array.IndexOf(times, events[0].Time) > 100 && events[0].ResidualAfter == 0);
+                long bytes = GC.GetAllocatedBytesForCurrentThread();
+                for (int f = 0; f < 1000; ++f) {
+                    time[0] = 200 + f;
+                    k.ApplyHandTracked(Hand.Right, time, blocks, trackers, residuals);
+                }
+                check("drift apply allocates nothing", GC.GetAllocatedBytesForCurrentThread() == bytes);
+            }
         }
 
         private static RigFrame Frame(double moving, double roll)

@@ -241,6 +241,158 @@ namespace Tarn.HandCalibration
         }
     }
 
+    /// <summary>The settings of a hand's drift monitor
+    /// (tarn_drift_settings). Angles in radians, times in seconds. Start
+    /// from Default or Calibrator.GetDriftSettings and change what is
+    /// needed.</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    public struct DriftSettings
+    {
+        /// <summary>The glove row compared with the tracker, 0 to 19: the row
+        /// the hand is calibrated from (default 0).</summary>
+        public uint ReferenceRow;
+        /// <summary>The trend residual beyond which the flag goes up (default 5 degrees).</summary>
+        public double Threshold;
+        /// <summary>Seconds the trend residual stays beyond Threshold before
+        /// the flag goes up (default 3).</summary>
+        public double HoldTime;
+        /// <summary>Radians a second glove and tracker turn slower than, for
+        /// StillTime seconds, for the hand to be still (default 15 degrees, 1 second).</summary>
+        public double StillSpeed;
+        public double StillTime;
+        /// <summary>Seconds of history the drift rate is fitted over, at least 10 (default 300).</summary>
+        public double Window;
+        private byte autoRecalibrate, compensate;
+        /// <summary>Compensation starts once the rate's standard error times
+        /// the span it was fitted over is below this (default 2.5 degrees).</summary>
+        public double CompensateWithin;
+
+        /// <summary>While the flag is up and the hand is still, re-calibrate
+        /// the hand from the current frame, once its residual is within half
+        /// the threshold of the trend residual (default false).</summary>
+        public bool AutoRecalibrate
+        {
+            get { return autoRecalibrate != 0; }
+            set { autoRecalibrate = (byte)(value ? 1 : 0); }
+        }
+
+        /// <summary>Once the drift is known to within CompensateWithin, turn
+        /// the calibration back by the fitted drift every second (default false).</summary>
+        public bool Compensate
+        {
+            get { return compensate != 0; }
+            set { compensate = (byte)(value ? 1 : 0); }
+        }
+
+        /// <summary>The settings every drift monitor starts with.</summary>
+        public static DriftSettings Default
+        {
+            get {
+                DriftSettings settings;
+                CalibratorNative.tarn_drift_default_settings(out settings);  // refuses only a null pointer
+                return settings;
+            }
+        }
+    }
+
+    /// <summary>A hand's drift monitor as of its last frame
+    /// (tarn_drift_report). Residuals are the heading of the calibrated
+    /// glove row against the wrist tracker's, less the same difference at
+    /// calibration: radians, counter-clockwise seen from above (the
+    /// library's way: a drift of +θ about Unity's up axis reads -θ),
+    /// unwrapped. Times are the frames' times in seconds. NaN where not
+    /// known yet.</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    public struct DriftReport
+    {
+        /// <summary>The last frame's time; NaN before any.</summary>
+        public double Time;
+        /// <summary>The last frame's residual; NaN when its glove row or tracker was not finite.</summary>
+        public double Residual;
+        /// <summary>The fitted drift now, less the corrections; NaN until the
+        /// first fit, 10 seconds after calibrating.</summary>
+        public double TrendResidual;
+        /// <summary>Drift rate of the glove against the tracker and its
+        /// standard error, radians a second; NaN until the first fit.</summary>
+        public double Rate;
+        public double RateUncertainty;
+        /// <summary>Seconds of history behind the fit.</summary>
+        public double FitSpan;
+        /// <summary>The trend residual of largest magnitude so far (signed), and when.</summary>
+        public double LargestResidual;
+        public double LargestResidualTime;
+        /// <summary>When the flag first went up; NaN if it has not.</summary>
+        public double FirstFlagTime;
+        /// <summary>Radians the monitor has turned the calibration by since
+        /// the hand was calibrated: re-calibrations and compensation.</summary>
+        public double Correction;
+        /// <summary>Start of the current still stretch; NaN while moving.</summary>
+        public double StillSince;
+        private byte flag, still, compensating;
+        private UIntPtr frames;
+
+        /// <summary>Re-calibration recommended: the trend residual has been
+        /// beyond the threshold for the hold time.</summary>
+        public bool Flag
+        {
+            get { return flag != 0; }
+        }
+
+        /// <summary>Still for the settings' StillTime or longer.</summary>
+        public bool Still
+        {
+            get { return still != 0; }
+        }
+
+        /// <summary>Compensation is turning the calibration.</summary>
+        public bool Compensating
+        {
+            get { return compensating != 0; }
+        }
+
+        /// <summary>Frames observed since the hand was calibrated.</summary>
+        public ulong Frames
+        {
+            get { return frames.ToUInt64(); }
+        }
+    }
+
+    public enum DriftEventKind
+    {
+        /// <summary>The monitor re-calibrated the hand from one frame.</summary>
+        Recalibration = 1,
+        /// <summary>Compensation started turning the calibration (once per
+        /// start, not for each small turn that follows).</summary>
+        Compensation = 2,
+    }
+
+    /// <summary>A change the drift monitor made to a hand's calibration
+    /// (tarn_drift_event): the time of the frame it came after, seconds, and
+    /// the trend residual just before and just after, radians.</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    public struct DriftEvent
+    {
+        public DriftEventKind Kind;
+        public double Time;
+        public double ResidualBefore;
+        public double ResidualAfter;
+    }
+
+    /// <summary>tarn_tracked_hand_frames: an address and a byte stride (0:
+    /// packed) per array.</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    internal struct TrackedHandFrames
+    {
+        internal IntPtr Times;
+        internal UIntPtr TimeStride;
+        internal IntPtr Blocks;
+        internal UIntPtr BlockStride;
+        internal IntPtr Trackers;
+        internal UIntPtr TrackerStride;
+        internal IntPtr Residuals;
+        internal UIntPtr ResidualStride;
+    }
+
     /// <summary>Thrown when a calibrator cannot be made or a saved
     /// calibration cannot be read back.</summary>
     public sealed class CalibrationException : Exception
@@ -280,8 +432,13 @@ namespace Tarn.HandCalibration
         public const int HandBlockLength = 80;
         public const int HandRows = 20;
 
+        /// <summary>How many events a drift monitor keeps until they are taken.</summary>
+        public const int KeptDriftEvents = 64;
+
         private readonly CalibratorHandle handle;
         private readonly double[] source = new double[4], target = new double[4];
+        // The arrays ApplyHandTracked pins for the length of its native call.
+        private readonly GCHandle[] pins = new GCHandle[4];
 
         /// <summary>A calibrator with no calibration that takes and returns
         /// data in `convention` (Unity's unless said otherwise).</summary>
@@ -397,6 +554,88 @@ namespace Tarn.HandCalibration
             Buffers.RequireFrames(orientations, count, 4, "orientations", positions != null);
             return CalibratorNative.tarn_apply_device(handle, device, positions, UIntPtr.Zero, orientations,
                                                       UIntPtr.Zero, (UIntPtr)count);
+        }
+
+        /// <summary>ApplyHand with every frame watched by the hand's drift
+        /// monitor. For `count` frames, packed, in the calibrator's
+        /// convention: `times` (1 double a frame) in seconds, never going back
+        /// (nor from the last frame of the previous call); `blocks` (80
+        /// doubles a frame), converted in place; `trackers` (4 doubles a
+        /// frame), the wrist tracker's orientations; `residuals` (1 double a
+        /// frame, may be null) gets each frame's residual in radians. The
+        /// blocks come out as from ApplyHand while the monitor changes
+        /// nothing; with AutoRecalibrate or Compensate set it may change the
+        /// hand's calibration after a frame, the frames after it use the new
+        /// one, and TakeDriftEvents tells. InvalidArgument (a time NaN,
+        /// infinite or going back) and NotCalibrated convert nothing.
+        /// Allocates no managed memory.</summary>
+        public Status ApplyHandTracked(Hand hand, double[] times, double[] blocks, double[] trackers,
+                                       double[] residuals = null, int count = 1)
+        {
+            Buffers.RequireFrames(times, count, 1, "times", false);
+            Buffers.RequireFrames(blocks, count, HandBlockLength, "blocks", false);
+            Buffers.RequireFrames(trackers, count, 4, "trackers", false);
+            Buffers.RequireFrames(residuals, count, 1, "residuals", true);
+            try {
+                var frames = new TrackedHandFrames {
+                    Times = Pin(0, times), TimeStride = UIntPtr.Zero,
+                    Blocks = Pin(1, blocks), BlockStride = UIntPtr.Zero,
+                    Trackers = Pin(2, trackers), TrackerStride = UIntPtr.Zero,
+                    Residuals = Pin(3, residuals), ResidualStride = UIntPtr.Zero,
+                };
+                return CalibratorNative.tarn_apply_hand_tracked(handle, hand, ref frames, (UIntPtr)count);
+            } finally {
+                for (int i = 0; i < pins.Length; ++i)
+                    if (pins[i].IsAllocated) pins[i].Free();
+            }
+        }
+
+        // The address of `array` pinned in pins[slot]; IntPtr.Zero for null.
+        private IntPtr Pin(int slot, double[] array)
+        {
+            if (array == null) return IntPtr.Zero;
+            pins[slot] = GCHandle.Alloc(array, GCHandleType.Pinned);
+            return pins[slot].AddrOfPinnedObject();
+        }
+
+        // ---- Drift monitors ------------------------------------------------
+
+        /// <summary>The settings of the hand's drift monitor.</summary>
+        public Status GetDriftSettings(Hand hand, out DriftSettings settings)
+        {
+            return CalibratorNative.tarn_get_drift_settings(handle, hand, out settings);
+        }
+
+        /// <summary>Sets the hand's drift monitor settings; its history is
+        /// kept, cut to the new window. InvalidArgument (nothing changed) for
+        /// a ReferenceRow above 19, a Threshold, StillSpeed, Window or
+        /// CompensateWithin not positive and finite, a Window under 10
+        /// seconds or a negative time.</summary>
+        public Status SetDriftSettings(Hand hand, DriftSettings settings)
+        {
+            return CalibratorNative.tarn_set_drift_settings(handle, hand, ref settings);
+        }
+
+        /// <summary>The hand's drift monitor as of its last frame;
+        /// NotCalibrated before the hand is calibrated (calibrating restarts
+        /// the monitor).</summary>
+        public Status GetDrift(Hand hand, out DriftReport report)
+        {
+            return CalibratorNative.tarn_get_drift(handle, hand, out report);
+        }
+
+        /// <summary>Takes up to events.Length of the changes the hand's drift
+        /// monitor made to its calibration, oldest first, into `events`;
+        /// `count` says how many. The monitor forgets them; it keeps the last
+        /// KeptDriftEvents.</summary>
+        public Status TakeDriftEvents(Hand hand, DriftEvent[] events, out int count)
+        {
+            if (events == null) throw new ArgumentNullException("events");
+            UIntPtr taken;
+            Status status = CalibratorNative.tarn_take_drift_events(handle, hand, events, (UIntPtr)events.Length,
+                                                                    out taken);
+            count = (int)taken;
+            return status;
         }
 
         // ---- Reading a calibration back ------------------------------------
@@ -545,6 +784,29 @@ namespace Tarn.HandCalibration
         [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
         internal static extern Status tarn_get_all_vr_frame(CalibratorHandle calibrator, [Out] double[] rotation,
                                                             [Out] double[] origin, [Out] byte[] covered);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_drift_default_settings(out DriftSettings settings);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_set_drift_settings(CalibratorHandle calibrator, Hand hand,
+                                                              [In] ref DriftSettings settings);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_get_drift_settings(CalibratorHandle calibrator, Hand hand,
+                                                              out DriftSettings settings);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_apply_hand_tracked(CalibratorHandle calibrator, Hand hand,
+                                                              [In] ref TrackedHandFrames frames, UIntPtr count);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_get_drift(CalibratorHandle calibrator, Hand hand, out DriftReport report);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_take_drift_events(CalibratorHandle calibrator, Hand hand,
+                                                             [Out] DriftEvent[] events, UIntPtr capacity,
+                                                             out UIntPtr count);
 
         [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
         internal static extern Status tarn_calibrator_save(CalibratorHandle calibrator, [Out] byte[] buffer,
