@@ -8,7 +8,8 @@
 // - every file and folder Unity imports has exactly one .meta, and no .meta
 //   is left without its asset; every GUID is well formed and unique;
 // - each native library is the binary its folder names (PE or ELF, x86-64)
-//   and its .meta enables it for exactly its editor and player platform.
+//   and its .meta enables it for exactly its editor and player platform;
+// - each library names every function the package's C# imports from it.
 // Prints one line per failure and "N passed, N failed".
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
@@ -182,6 +183,25 @@ for (const lib of libraries) {
         Object.entries(any).filter(([k]) => k.startsWith("Exclude ")).every(
           ([k, v]) => v === (["Exclude Editor", `Exclude ${standalone[os_]}`].includes(k) ? "0" : "1")),
         JSON.stringify(any));
+}
+
+// ---- Entry points ----------------------------------------------------------
+
+// Every function the package's C# imports is named in its library on both
+// platforms (export tables hold names NUL-separated), so a library built
+// before a function was added fails here, not in a player with
+// EntryPointNotFoundException.
+for (const f of [...shippedFiles].filter((f) => f.endsWith(".cs"))) {
+  const text = fs.readFileSync(path.join(root, f), "utf8");
+  const library = /const string Library = "([^"]+)"/.exec(text)?.[1];
+  const names = [...text.matchAll(/\[DllImport\(Library\b[^\]]*\]\s*(?:\w+\s+)*extern\s+\S+\s+(\w+)\s*\(/g)].map((m) => m[1]);
+  if (!library || names.length === 0) continue;
+  for (const lib of libraries.filter((l) => [`${library}.dll`, `lib${library}.so`].includes(path.basename(l)))) {
+    if (!shippedFiles.has(lib)) continue;
+    const binary = fs.readFileSync(path.join(root, lib));
+    const absent = names.filter((name) => !binary.includes(Buffer.from(`\0${name}\0`, "latin1")));
+    check(`${lib} exports the ${names.length} functions ${f} imports`, absent.length === 0, absent.join(" "));
+  }
 }
 
 fs.rmSync(unpacked, { recursive: true, force: true });
