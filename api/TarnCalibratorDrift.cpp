@@ -9,6 +9,7 @@ using namespace tarn::api;
 namespace {
 
 static_assert(static_cast<int>(DriftEventKind::Compensation) == TARN_DRIFT_COMPENSATION, "event kinds");
+static_assert(DriftMonitor::kKeptEvents == TARN_DRIFT_KEPT_EVENTS, "events kept");
 
 DriftSettings fromC(const tarn_drift_settings& in)
 {

@@ -342,12 +342,9 @@ void Calibrator::replaceState(const CalibrationState& state, const bool handsCal
     state_ = state;
     handCalibrated_[0] = handsCalibrated[0];
     handCalibrated_[1] = handsCalibrated[1];
-    // A saved calibration keeps no drift history nor mount; a hand's
-    // calibration puts the glove a quarter turn from its tracker, inwards.
-    const double half = std::sqrt(0.5);
-    const double rightMount[4] = {half, 0.0, 0.0, half}, leftMount[4] = {half, 0.0, 0.0, -half};
-    drift_[0].restart(rightMount);
-    drift_[1].restart(leftMount);
+    // A saved calibration keeps no drift history nor mount: the monitors
+    // take the mount from their first frame.
+    for (DriftMonitor& monitor : drift_) monitor.restart(nullptr);
 }
 
 }  // namespace tarn

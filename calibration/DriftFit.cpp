@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tarn {
 
@@ -57,7 +58,7 @@ Line RobustLineFit::fit(const double* t, const double* y, std::size_t count, con
     weights_.assign(count, 1.0);
     scratch_.resize(count);
     Line line = previous != nullptr ? *previous : weightedLine(t, y, weights_.data(), count);
-    if (previous == nullptr) line.scale = scaleAbout(line, t, y, count);
+    line.scale = scaleAbout(line, t, y, count);
     const int iterations = previous != nullptr ? kFollowingIterations : kFirstIterations;
     for (int iteration = 0; iteration < iterations; ++iteration) {
         double kept = 0.0;
@@ -66,14 +67,16 @@ Line RobustLineFit::fit(const double* t, const double* y, std::size_t count, con
             weights_[i] = std::fabs(u) < 1.0 ? (1.0 - u * u) * (1.0 - u * u) : 0.0;
             kept += weights_[i];
         }
-        if (kept < 3.0) break;  // too few points left near the line to move it
+        if (kept < 3.0) weights_.assign(count, 1.0);  // too few points near the line: plain least squares
         line = weightedLine(t, y, weights_.data(), count);
         line.scale = scaleAbout(line, t, y, count);
+        if (kept < 3.0) break;
     }
 
-    // The slope's standard error from the weighted residuals, widened by
-    // their correlation from one point to the next.
-    double sw = 0.0, sr2 = 0.0, stt = 0.0, lag = 0.0, energy = 0.0, previousResidual = 0.0;
+    // The slope's standard error, sigma^2 sum(w^2 dt^2) / (sum(w dt^2))^2
+    // with sigma from the weighted residuals, widened by their correlation
+    // from one point to the next. Infinite when the points cannot tell.
+    double sw = 0.0, sr2 = 0.0, stt = 0.0, sww = 0.0, lag = 0.0, energy = 0.0, previousResidual = 0.0;
     for (std::size_t i = 0; i < count; ++i) {
         const double residual = y[i] - line.at(t[i]);
         const double weighted = weights_[i] * residual;
@@ -81,13 +84,15 @@ Line RobustLineFit::fit(const double* t, const double* y, std::size_t count, con
         sw += weights_[i];
         sr2 += weighted * residual;
         stt += weights_[i] * dt * dt;
+        sww += weights_[i] * weights_[i] * dt * dt;
         energy += weighted * weighted;
         if (i > 0) lag += weighted * previousResidual;
         previousResidual = weighted;
     }
     const double correlation = energy > 0.0 ? std::clamp(lag / energy, 0.0, kLargestCorrelation) : 0.0;
-    const double variance = sw > 2.0 ? sr2 / (sw - 2.0) : 0.0;
-    line.slopeError = stt > 0.0 ? std::sqrt(variance / stt * (1.0 + correlation) / (1.0 - correlation)) : 0.0;
+    line.slopeError = sw > 2.0 && stt > 0.0
+                          ? std::sqrt(sr2 / (sw - 2.0) * sww / (stt * stt) * (1.0 + correlation) / (1.0 - correlation))
+                          : std::numeric_limits<double>::infinity();
     line.span = t[count - 1] - t[0];
     return line;
 }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "calibration/InputQuality.h"
+#include "calibration/QuaternionProduct.h"
 
 namespace tarn {
 
@@ -16,17 +17,9 @@ constexpr std::size_t kFirstFitBins = 10;  // the first line, after ten seconds
 constexpr std::size_t kSteadyBins = 60;    // a new line every bin until a minute's bins,
 constexpr std::size_t kRefitBins = 30;     // then every thirty
 constexpr double kCompensationSpan = 30.0;  // seconds of bins before compensating
+static_assert(kCompensationSpan <= DriftMonitor::kShortestWindow, "a window holds the span compensation needs");
 constexpr int kRows = 20;
 constexpr double kNoTurn[4] = {1.0, 0.0, 0.0, 0.0};
-
-// a (x) b, Hamilton product, [w, x, y, z].
-inline void product(const double* a, const double* b, double* out)
-{
-    out[0] = a[0] * b[0] - a[1] * b[1] - a[2] * b[2] - a[3] * b[3];
-    out[1] = a[0] * b[1] + a[1] * b[0] + a[2] * b[3] - a[3] * b[2];
-    out[2] = a[0] * b[2] - a[1] * b[3] + a[2] * b[0] + a[3] * b[1];
-    out[3] = a[0] * b[3] + a[1] * b[2] - a[2] * b[1] + a[3] * b[0];
-}
 
 // Whether a device turned from p to q by at most `angle`: the half angle's
 // sine squared, 1 - (p.q)^2 / (|p|^2 |q|^2), against (angle / 2)^2.
@@ -35,7 +28,7 @@ bool turnedAtMost(const double* p, const double* q, double angle)
     const double dot = p[0] * q[0] + p[1] * q[1] + p[2] * q[2] + p[3] * q[3];
     const double norms = (p[0] * p[0] + p[1] * p[1] + p[2] * p[2] + p[3] * p[3]) *
                          (q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-    return 4 * (norms - dot * dot) <= angle * angle * norms;
+    return norms > 0.0 && 4 * (norms - dot * dot) <= angle * angle * norms;  // a zero quaternion never is still
 }
 
 // (re, im) turned by -angle.
@@ -54,15 +47,15 @@ bool positiveFinite(double value) { return std::isfinite(value) && value > 0.0; 
 void gloveOnTracker(const double* row, const double* tracker, double* mount)
 {
     const double back[4] = {tracker[0], -tracker[1], -tracker[2], -tracker[3]};
-    product(back, row, mount);
+    hamiltonProduct(back, row, mount);
 }
 
 bool validDriftSettings(const DriftSettings& s)
 {
     return s.referenceRow >= 0 && s.referenceRow < kRows && positiveFinite(s.threshold) &&
            std::isfinite(s.holdTime) && s.holdTime >= 0.0 && positiveFinite(s.stillSpeed) &&
-           std::isfinite(s.stillTime) && s.stillTime >= 0.0 && s.window >= kFirstFitBins * kBinSeconds &&
-           std::isfinite(s.window) && positiveFinite(s.compensateWithin);
+           std::isfinite(s.stillTime) && s.stillTime >= 0.0 && s.window >= DriftMonitor::kShortestWindow &&
+           s.window <= DriftMonitor::kLongestWindow && positiveFinite(s.compensateWithin);
 }
 
 DriftMonitor::DriftMonitor(const DriftSettings& settings)
@@ -85,8 +78,8 @@ void DriftMonitor::configure(const DriftSettings& settings)
 
 void DriftMonitor::restart(const double* mount)
 {
-    const double length = std::sqrt(mount[0] * mount[0] + mount[1] * mount[1] + mount[2] * mount[2] + mount[3] * mount[3]);
-    for (int k = 0; k < 4; ++k) mountBack_[k] = (length > 0.0 ? mount[k] / length : k == 0 ? 1.0 : 0.0) * (k == 0 ? 1 : -1);
+    mountKnown_ = mount != nullptr;
+    if (mountKnown_) setMount(mount);
     binRe_ = binIm_ = binTime_ = 0.0;
     binFrames_ = 0;
     binTimes_.clear();
@@ -106,20 +99,40 @@ void DriftMonitor::restart(const double* mount)
     compensating_ = false;
 }
 
+void DriftMonitor::setMount(const double* mount)
+{
+    const double length = std::sqrt(mount[0] * mount[0] + mount[1] * mount[1] + mount[2] * mount[2] + mount[3] * mount[3]);
+    for (int k = 0; k < 4; ++k) mountBack_[k] = (length > 0.0 ? mount[k] / length : k == 0 ? 1.0 : 0.0) * (k == 0 ? 1 : -1);
+}
+
 bool DriftMonitor::measure(const double* row, const double* tracker)
 {
+    if (!mountKnown_) {
+        // Restored: the first frame with both orientations gives the mount.
+        double mount[4];
+        gloveOnTracker(row, tracker, mount);
+        const double size = mount[0] * mount[0] + mount[1] * mount[1] + mount[2] * mount[2] + mount[3] * mount[3];
+        if (!(size > 0.0) || !std::isfinite(size)) return invalidFrame();
+        setMount(mount);
+        mountKnown_ = true;
+    }
     // Where the glove would be had it neither drifted nor moved against
     // the tracker, tracker (x) mount, and the heading of the turn from
-    // there to where it is. A frame with a NaN or infinite component
-    // gives a turn that is not finite.
-    double turn[4];
-    product(row, mountBack_, turn);
+    // there to where it is. A frame with a NaN, infinite or zero
+    // orientation has no such turn.
+    double turn[4], e[2][4];
+    hamiltonProduct(row, mountBack_, turn);
     const double back[4] = {tracker[0], -tracker[1], -tracker[2], -tracker[3]};
-    double e[4];
-    product(turn, back, e);
-    frameRe_ = e[0] * e[0] + e[1] * e[1] - e[2] * e[2] - e[3] * e[3];
-    frameIm_ = 2 * (e[1] * e[2] + e[0] * e[3]);
-    if (std::isfinite(frameRe_) && std::isfinite(frameIm_)) return true;
+    hamiltonProduct(turn, back, e[0]);
+    headingDirection(e[0], e[1]);
+    frameRe_ = e[1][0];
+    frameIm_ = e[1][1];
+    const double size = frameRe_ * frameRe_ + frameIm_ * frameIm_;
+    return size > 0.0 && std::isfinite(size) ? true : invalidFrame();
+}
+
+bool DriftMonitor::invalidFrame()
+{
     frameRe_ = frameIm_ = kNaN;
     return false;
 }
@@ -228,6 +241,7 @@ void DriftMonitor::recalibrated(double turn)
 {
     const double before = trendResidual(time_);
     shift(turn);
+    pendingTurn_ = 0.0;  // the re-calibration has taken the drift out already
     event(DriftEventKind::Recalibration, before, trendResidual(time_));
 }
 

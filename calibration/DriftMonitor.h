@@ -38,7 +38,7 @@ struct DriftSettings {
     double holdTime = 3.0;            // the trend residual beyond `threshold` this long raises the flag
     double stillSpeed = 15 * kDegree;  // a second
     double stillTime = 1.0;           // glove and tracker slower than `stillSpeed` this long: still
-    double window = 300.0;            // seconds of bins the rate is fitted over
+    double window = 300.0;            // seconds of bins the rate is fitted over, 30 to 3600
     bool autoRecalibrate = false;     // re-calibrate while the flag is up and the hand still
     bool compensate = false;          // turn the calibration by the fitted drift
     // Compensation starts once the fitted drift is known to within this: the
@@ -92,7 +92,9 @@ public:
     void configure(const DriftSettings& settings);
 
     // Forgets everything: the hand was calibrated anew by the host, with
-    // the glove on its tracker as `mount` (from gloveOnTracker()).
+    // the glove on its tracker as `mount` (from gloveOnTracker()), or
+    // restored (mount null: the first frame with a glove row and a tracker
+    // gives it).
     void restart(const double* mount);
 
     // The last time observed (NaN before any frame): frames must not go
@@ -139,9 +141,13 @@ public:
     // oldest are dropped beyond).
     static constexpr std::size_t kKeptEvents = 64;
     std::size_t takeEvents(DriftEvent* events, std::size_t capacity);
+    // The window's bounds in seconds: at least the span compensation needs.
+    static constexpr double kShortestWindow = 30.0, kLongestWindow = 3600.0;
 
 private:
-    bool measure(const double* row, const double* tracker);  // false: not finite
+    void setMount(const double* mount);
+    bool measure(const double* row, const double* tracker);  // false: no turn (NaN, infinite, zero)
+    bool invalidFrame();
     void sample(double time, const double* row, const double* tracker);
     Action sampledAction() const;
     void closeBin();
@@ -151,6 +157,7 @@ private:
 
     DriftSettings settings_;
     double mountBack_[4] = {1.0, 0.0, 0.0, 0.0};  // conj(mount), normalised
+    bool mountKnown_ = true;
     // The bin being filled: the sum of its frames' residuals as directions
     // (each as long as the cosine of the pitch the turn carries), and of
     // their times.

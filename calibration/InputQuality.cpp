@@ -28,9 +28,16 @@ Degeneracy headingDegeneracy(const double* q)
 
 double headingOf(const double* q)
 {
-    double u[4];
+    double u[4], direction[2];
     normalised(q, u);
-    return std::atan2(2 * (u[1] * u[2] + u[0] * u[3]), u[0] * u[0] + u[1] * u[1] - u[2] * u[2] - u[3] * u[3]);
+    headingDirection(u, direction);
+    return std::atan2(direction[1], direction[0]);
+}
+
+void headingDirection(const double* q, double* direction)
+{
+    direction[0] = q[0] * q[0] + q[1] * q[1] - q[2] * q[2] - q[3] * q[3];
+    direction[1] = 2 * (q[1] * q[2] + q[0] * q[3]);
 }
 
 double pitchOf(const double* q)

@@ -20,6 +20,9 @@ Degeneracy headingDegeneracy(const double* q);
 
 // The "ZYX" Euler angles of q normalised: heading about Z, pitch about Y.
 double headingOf(const double* q);
+// The direction of q's heading, [cos, sin] scaled by the cosine of its
+// pitch and its squared length (q need not be normalised).
+void headingDirection(const double* q, double* direction);
 double pitchOf(const double* q);
 
 // How far q is tilted away from a pure heading: the angle of the rotation

@@ -4,6 +4,7 @@
 
 #include "calibration/CalibrationState.h"
 #include "calibration/Heading.h"
+#include "calibration/QuaternionProduct.h"
 #include "calibration/RowTransforms.h"
 
 namespace tarn {
@@ -35,9 +36,9 @@ void applyHandCalibration(const SingleHandState& state, Hand hand, double* handD
 
 void turnHandCalibration(SingleHandState& state, Hand hand, double angle)
 {
-    const ElementBuffer& o = offsetOf(state, hand).quaternion().data;
-    const double c = std::cos(angle / 2), s = -std::sin(angle / 2);
-    const double turned[4] = {o[0] * c - o[3] * s, o[1] * c + o[2] * s, o[2] * c - o[1] * s, o[3] * c + o[0] * s};
+    const double back[4] = {std::cos(angle / 2), 0.0, 0.0, -std::sin(angle / 2)};
+    double turned[4];
+    hamiltonProduct(offsetOf(state, hand).quaternion().data.data(), back, turned);
     offsetOf(state, hand) = MatFunc(turned, 4);
 }
 

@@ -321,32 +321,48 @@ TARN_CALIBRATOR_API tarn_status tarn_get_all_vr_frame(const tarn_calibrator* cal
 /* ---- Drift ------------------------------------------------------------ */
 
 /* Gloves measure heading with gyroscopes, which drift; a wrist tracker
- * does not. Each hand of a calibrator has a drift monitor that compares
- * the two on every frame passed to tarn_apply_hand_tracked:
+ * does not. Each hand of a calibrator has a drift monitor, fed the frames
+ * passed to tarn_apply_hand_tracked. At calibration it takes how the
+ * calibrated glove row sits against the wrist tracker (the mount); on
+ * each frame after, the residual is the turn about the world's up axis
+ * from where the glove would be had it kept that mount to where it is:
  *
- *   residual = (heading of the calibrated glove row - heading of the
- *               wrist tracker) - (the same difference at calibration)
+ *   residual = heading of  row (x) conj(tracker (x) mount)
  *
- * zero right after calibrating, unwrapped (it goes on past +-pi: after
- * 30 minutes at 10 degrees a minute it is 300 degrees). Headings are taken
- * about the world's up axis in the library convention (counter-clockwise
- * seen from above), whatever the calibrator's convention.
+ * that is, the glove's heading less the tracker's, less the same
+ * difference at calibration, with the tilts of both allowed for. It is
+ * zero right after calibrating and unwrapped (it goes on past +-pi: after
+ * 30 minutes at 10 degrees a minute it is 300 degrees). Headings are
+ * counter-clockwise seen from above in the library convention, whatever
+ * the calibrator's convention. The row compared is `reference_row`: the
+ * residual starts at zero only if that is the row the hand was calibrated
+ * from.
  *
  * What it does not measure: the residual moves with the glove's drift and
- * equally with the hand turning against the tracker's strap (bending or
- * twisting the wrist); no single frame tells the two apart, and a tilted
- * hand's heading is partly its tilt. The monitor separates them over time:
- * frames are averaged per second and a line is fitted, robustly, through
- * the last `window` seconds; its slope is the drift rate, and its value now
- * (less the corrections below), the trend residual, is the drift the
- * calibration carries. The trend residual raises the flag and drives the
- * corrections; a single frame's residual never does. The monitor keeps no
- * image of the hand: a hand held turned for as long as the window looks
- * like drift.
+ * equally with the hand turning against the tracker's strap (bending the
+ * wrist); no single frame tells the two apart. The monitor separates them
+ * over time: it samples frames at least 0.09 s apart (every third at 30
+ * frames a second, every ninth at 90), averages the samples per second,
+ * and fits a line, robustly, through the last `window` seconds: its slope
+ * is the drift rate, and its value now (less the corrections below), the
+ * trend residual, is the drift the calibration carries. The trend
+ * residual raises the flag and drives the corrections; a single frame's
+ * residual never does. The monitor keeps no image of the hand: a hand
+ * held turned for as long as the window looks like drift.
+ *
+ * A re-calibration re-runs the single-hand calibration on the frame, which
+ * lines up headings alone; with the devices tilted, or the wrist not quite
+ * straight, some drift stays (the event's residual_after says how much).
  *
  * Calibrating a hand (tarn_calibrate_hand) restarts its monitor: history,
- * rate and flag are forgotten; events not taken yet are kept. A restored
- * calibration restarts both. The monitor's history is not saved. */
+ * rate and flag are forgotten; settings and events not taken yet are kept.
+ * A restored calibration restarts both, and, as the saved string holds no
+ * mount, each takes its mount from its first frame with a glove row and a
+ * tracker (its residual is zero there). The monitor's history is not
+ * saved. */
+
+/* How many events a hand's monitor keeps until they are taken. */
+#define TARN_DRIFT_KEPT_EVENTS 64
 
 typedef struct tarn_drift_settings {
     unsigned reference_row;       /* glove row compared with the tracker,
@@ -356,12 +372,14 @@ typedef struct tarn_drift_settings {
     double hold_time;             /* seconds the trend residual stays beyond
                                      `threshold` before the flag goes up
                                      (default 3) */
-    double still_speed;           /* radians a second (default 15 degrees) */
+    double still_speed;           /* radians a second, measured from one
+                                     sample to the next (default 15
+                                     degrees) */
     double still_time;            /* seconds glove and tracker turn slower
                                      than `still_speed` for the hand to be
                                      still (default 1) */
     double window;                /* seconds of history the rate is fitted
-                                     over, at least 10 (default 300) */
+                                     over, 30 to 3600 (default 300) */
     unsigned char auto_recalibrate; /* 1: while the flag is up and the hand
                                      is still, re-calibrate the hand from
                                      the current frame, once its residual is
@@ -380,8 +398,11 @@ typedef struct tarn_drift_settings {
 
 typedef struct tarn_drift_report {
     double time;                  /* last frame observed; NaN before any */
-    double residual;              /* of the last frame, radians; NaN when its
-                                     glove row or tracker was not finite */
+    double residual;              /* of the last frame measured (the last
+                                     sample, or the last frame when
+                                     residuals were asked for), radians; NaN
+                                     when its glove row or tracker was NaN,
+                                     infinite or zero */
     double trend_residual;        /* radians; NaN until the first fit (10
                                      seconds after calibrating) */
     double rate;                  /* of the glove's heading against the
@@ -389,8 +410,11 @@ typedef struct tarn_drift_report {
                                      counter-clockwise); NaN until the first
                                      fit */
     double rate_uncertainty;      /* one standard error of `rate`, radians a
-                                     second, allowing for the hand's motion */
-    double fit_span;              /* seconds of history behind the fit */
+                                     second, allowing for the hand's motion;
+                                     NaN until the first fit, infinite when
+                                     the history cannot tell */
+    double fit_span;              /* seconds of history behind the fit; 0
+                                     until the first fit */
     double largest_residual;      /* the trend residual of largest magnitude
                                      so far (signed), and when; NaN before */
     double largest_residual_time;
@@ -444,12 +468,17 @@ typedef struct tarn_tracked_hand_frames {
 TARN_CALIBRATOR_API tarn_status tarn_drift_default_settings(tarn_drift_settings* settings);
 
 /* Sets a hand's monitor settings; the history is kept (cut to the new
- * window). Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, a row
- * above 19, a threshold, still speed, window or compensate_within not
- * positive and finite, a window under 10 seconds, a negative time),
- * TARN_OUT_OF_MEMORY. */
+ * window), and so is the mount (a new reference_row is compared with the
+ * mount of the row calibrated from).
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, a row above 19, a
+ * threshold, still speed or compensate_within not positive and finite, a
+ * hold or still time negative or not finite, a window outside 30 to 3600
+ * seconds or not a number, a flag other than 0 or 1), TARN_OUT_OF_MEMORY. */
 TARN_CALIBRATOR_API tarn_status tarn_set_drift_settings(tarn_calibrator* calibrator, tarn_hand hand,
                                                         const tarn_drift_settings* settings);
+
+/* Writes a hand's monitor settings to *settings.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand). */
 TARN_CALIBRATOR_API tarn_status tarn_get_drift_settings(const tarn_calibrator* calibrator, tarn_hand hand,
                                                         tarn_drift_settings* settings);
 
@@ -461,10 +490,12 @@ TARN_CALIBRATOR_API tarn_status tarn_get_drift_settings(const tarn_calibrator* c
  * after it are converted with the new calibration, and an event is kept
  * (tarn_take_drift_events). NaN frames are converted as NaN and skipped by
  * the monitor.
+ * A batch gives the same bits and the same monitor as its frames passed
+ * one call each.
  * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator or frames, a NULL
  * times, blocks or trackers array with a count above 0, unknown hand, bad
  * stride, a time that is NaN, infinite or goes back; nothing is
- * converted), TARN_NOT_CALIBRATED, TARN_OUT_OF_MEMORY. */
+ * converted), TARN_NOT_CALIBRATED. */
 TARN_CALIBRATOR_API tarn_status tarn_apply_hand_tracked(tarn_calibrator* calibrator, tarn_hand hand,
                                                         const tarn_tracked_hand_frames* frames, size_t count);
 
@@ -474,7 +505,8 @@ TARN_CALIBRATOR_API tarn_status tarn_get_drift(const tarn_calibrator* calibrator
                                                tarn_drift_report* report);
 
 /* Takes up to `capacity` of the hand's events, oldest first, and forgets
- * them; *count is how many were written. The monitor keeps the last 64.
+ * them; *count is how many were written. The monitor keeps the last
+ * TARN_DRIFT_KEPT_EVENTS; older ones are dropped.
  * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator or count, NULL events
  * with a capacity above 0, unknown hand). */
 TARN_CALIBRATOR_API tarn_status tarn_take_drift_events(tarn_calibrator* calibrator, tarn_hand hand,

@@ -74,6 +74,7 @@ Calibrator::~Calibrator() { tarn_calibrator_destroy(calibrator_); }
 
 CalibrationResult Calibrator::calibrate(const Frame& frame)
 {
+    calibrationTime_ = frame.time;
     result_.hand[index(Hand::Right)] = calibrateHand(Hand::Right, frame);
     result_.hand[index(Hand::Left)] = calibrateHand(Hand::Left, frame);
     result_.doubleHand = calibrateBothHands(frame);
@@ -176,17 +177,28 @@ void Calibrator::apply(Frame* frames, std::size_t count, std::array<std::vector<
     if (settings_.hands == HandsOutput::Single) {
         // Before the devices: the monitors compare with the trackers as
         // recorded.
+        // The monitors see the frames from the calibration frame on whose
+        // time is finite; the others are converted without them.
+        std::size_t from = 0, to = count;
+        while (from < count && !(frames[from].time >= calibrationTime_)) ++from;
+        while (to > from && !std::isfinite(frames[to - 1].time)) --to;
         for (const Hand hand : kHands) {
             if (!result_.hand[index(hand)].calibrated) continue;
             const auto side = hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
+            tarn_apply_hand(calibrator_, side, first.glove[index(hand)].data(), stride, from);
+            if (to < count) tarn_apply_hand(calibrator_, side, frames[to].glove[index(hand)].data(), stride, count - to);
+            if (to == from) continue;
+            Frame& start = frames[from];
             const tarn_tracked_hand_frames tracked{
-                &first.time, stride, first.glove[index(hand)].data(), stride,
-                first.device[index(trackerOf(hand))].orientation.data(), stride,
-                residuals != nullptr ? (*residuals)[index(hand)].data() : nullptr, 0};
-            tarn_apply_hand_tracked(calibrator_, side, &tracked, count);
-            tarn_drift_event taken[64];
-            for (std::size_t n = 64; n == 64;) {
-                tarn_take_drift_events(calibrator_, side, taken, 64, &n);
+                &start.time, stride, start.glove[index(hand)].data(), stride,
+                start.device[index(trackerOf(hand))].orientation.data(), stride,
+                residuals != nullptr ? (*residuals)[index(hand)].data() + from : nullptr, 0};
+            const tarn_status status = tarn_apply_hand_tracked(calibrator_, side, &tracked, to - from);
+            if (status != TARN_OK)
+                throw std::runtime_error(std::string("the drift monitor refused frames: ") + tarn_status_string(status));
+            tarn_drift_event taken[TARN_DRIFT_KEPT_EVENTS];
+            for (std::size_t n = TARN_DRIFT_KEPT_EVENTS; n == TARN_DRIFT_KEPT_EVENTS;) {
+                tarn_take_drift_events(calibrator_, side, taken, TARN_DRIFT_KEPT_EVENTS, &n);
                 events_[index(hand)].insert(events_[index(hand)].end(), taken, taken + n);
             }
         }
@@ -221,6 +233,7 @@ DriftResult Calibrator::drift(Hand hand) const
     tarn_drift_settings monitor;
     tarn_get_drift_settings(calibrator_, side, &monitor);
     result.threshold = monitor.threshold;
+    result.holdTime = monitor.hold_time;
     result.events = events_[index(hand)];
     return result;
 }

@@ -67,6 +67,7 @@ struct DriftResult {
     bool monitored = false;
     tarn_drift_report report{};
     double threshold = 0.0;                // radians
+    double holdTime = 0.0;                 // seconds
     std::vector<tarn_drift_event> events;  // re-calibrations and compensation starts
 };
 
@@ -100,7 +101,9 @@ public:
     // values, with one batch call per glove and device; blocks whose
     // calibration did not happen are left as they are. Single-hand gloves
     // pass through their drift monitors, which write each frame's residual
-    // (radians, NaN where not monitored) into residuals[hand] when given.
+    // (radians, NaN where not monitored) into residuals[hand] when given;
+    // frames before the calibration frame are not monitored. Throws
+    // ReplayError if a monitor refuses the frames.
     void apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals);
 
     // A hand's drift monitor after the frames applied so far.
@@ -119,6 +122,7 @@ private:
     CalibrationSettings settings_;
     tarn_calibrator* calibrator_ = nullptr;
     CalibrationResult result_;
+    double calibrationTime_ = 0.0;
     std::array<std::vector<tarn_drift_event>, 2> events_;
 };
 

@@ -165,7 +165,7 @@ void writeDrift(std::ostream& out, const ReportInput& in)
             continue;
         }
         if (std::isnan(r.rate)) {
-            out << "no rate yet (the first fit takes 10 s of frames)\n";
+            out << "no rate yet (too few frames for a fit)\n";
             continue;
         }
         out << format("rate {} deg/min (+- {:.2f}) over the last {:.0f} s\n", perMinute(r.rate),
@@ -175,7 +175,7 @@ void writeDrift(std::ostream& out, const ReportInput& in)
         out << "              re-calibration recommended: "
             << (std::isnan(r.first_flag_time) ? std::string("never")
                                                : format("first at {:.1f} s", r.first_flag_time))
-            << format(" (residual beyond {:.1f} deg for 3 s)\n", degrees(d.threshold));
+            << format(" (residual beyond {:.1f} deg for {:g} s)\n", degrees(d.threshold), d.holdTime);
         for (const tarn_drift_event& e : d.events) out << "              " << driftEvent(e) << '\n';
     }
 }
@@ -254,6 +254,7 @@ void writeJsonReport(std::ostream& out, const ReportInput& in)
             drift["final_residual_deg"] = degreesOrNull(r.trend_residual);
             drift["first_flag_time"] = seconds(r.first_flag_time);
             drift["threshold_deg"] = degrees(monitor.threshold);
+            drift["hold_time"] = monitor.holdTime;
             drift["events"] = json::array();
             for (const tarn_drift_event& e : monitor.events)
                 drift["events"].push_back({{"kind", e.kind == TARN_DRIFT_RECALIBRATION ? "recalibration" : "compensation"},

@@ -35,8 +35,8 @@ int main(int argc, char** argv)
     app.add_option_function<double>(
            "--recalibrate-above",
            [&options](double degreesAbove) { options.calibration.recalibrateAbove = radians(degreesAbove); },
-           "Re-calibrate a single-hand glove whenever its drift residual has stayed beyond DEG degrees for 3 s "
-           "and the hand is still; the report lists each re-calibration")
+           "Re-calibrate a single-hand glove whenever its drift residual has stayed beyond DEG degrees for the "
+           "monitor's hold time and the hand is still; the report lists each re-calibration")
         ->check(CLI::PositiveNumber);
     app.add_flag("--compensate-drift", options.calibration.compensateDrift,
                  "Turn each single-hand glove's calibration back by its fitted drift once the rate is known");

@@ -79,10 +79,12 @@ TEST(ReplayRuns, EachGivesItsExitCodeReportAndOutput)
                 const bool near = actual == expected || std::fabs(actual - expected) <= 1e-7;
                 EXPECT_TRUE(std::isnan(expected) ? std::isnan(actual) : near) << value << ": " << actual;
             } else if (key == "json") {  // a JSON pointer into the report and its value
-                const auto space = value.find(' ');
+                // "POINTER VALUE", or "POINTER NUMBER +- TOLERANCE"
+                const auto space = value.find(' '), plusMinus = value.find(" +- ");
                 const nlohmann::json actual = report.value(nlohmann::json::json_pointer(value.substr(0, space)), nlohmann::json());
-                const nlohmann::json wanted = nlohmann::json::parse(value.substr(space + 1));
-                const bool near = wanted.is_number() && actual.is_number() && std::fabs(actual.get<double>() - wanted.get<double>()) <= 5e-4;
+                const nlohmann::json wanted = nlohmann::json::parse(value.substr(space + 1, plusMinus - space - 1));
+                const double tolerance = plusMinus == std::string::npos ? 5e-4 : std::stod(value.substr(plusMinus + 4));
+                const bool near = wanted.is_number() && actual.is_number() && std::fabs(actual.get<double>() - wanted.get<double>()) <= tolerance;
                 EXPECT_TRUE(actual == wanted || near) << value << ": " << actual;
             } else {
                 EXPECT_TRUE(key == "run" || key == "in" || key == "exit") << key;
