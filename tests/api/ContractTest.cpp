@@ -13,6 +13,7 @@
 
 #include "TarnCalibrator.h"
 #include "api/SessionData.h"
+#include "support/Matchers.h"
 #include "support/StdoutCapture.h"
 
 namespace {
@@ -119,7 +120,14 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
             tarn_drift_settings settings;
             EXPECT_EQ(tarn_get_drift(k, side, &report), TARN_OK);
             tarn_get_drift_settings(k, side, &settings);
-            state.insert(state.end(), {report.time, static_cast<double>(report.frames), settings.threshold, settings.window});
+            const tarn_drift_report& r = report;
+            const tarn_drift_settings& d = settings;
+            state.insert(state.end(), {r.time, r.residual, r.trend_residual, r.rate, r.rate_uncertainty, r.fit_span,
+                                       r.largest_residual, r.largest_residual_time, r.first_flag_time, r.correction,
+                                       r.still_since, double(r.flag), double(r.still), double(r.compensating),
+                                       double(r.frames), double(d.reference_row), d.threshold, d.hold_time,
+                                       d.still_speed, d.still_time, d.window, double(d.auto_recalibrate),
+                                       double(d.compensate), d.compensate_within});
         }
         return state;
     };
@@ -185,3 +193,31 @@ TEST(Contract, SavedCalibrationsRestoreBitForBitAndRefuseAnyDamage)
 }
 
 }  // namespace
+
+// A tracker lost as a zero quaternion gives no residual and no stillness;
+// a restored calibration's monitor takes its mount from its first frame.
+TEST(Contract, DriftMonitorWithoutTrackerOrMount)
+{
+    RandomSession session(5);
+    tarn_calibrator* c = calibrated(session);
+    Hand80 hand = session.hand();
+    const double zero[4] = {0, 0, 0, 0}, tracker[4] = {1, 0, 0, 0};
+    double times[12], residuals[12];  // a sample every 0.1 s
+    for (int k = 0; k < 12; ++k) times[k] = 0.1 * k;
+    for (int k = 0; k < 12; ++k) {
+        const tarn_tracked_hand_frames one{times + k, 0, hand.data(), 0, zero, 0, residuals + k, 0};
+        ASSERT_EQ(tarn_apply_hand_tracked(c, TARN_RIGHT_HAND, &one, 1), TARN_OK);
+    }
+    tarn_drift_report report;
+    ASSERT_EQ(tarn_get_drift(c, TARN_RIGHT_HAND, &report), TARN_OK);
+    EXPECT_TRUE(std::isnan(residuals[11]) && std::isnan(report.residual));
+    EXPECT_EQ(report.still, 0);
+
+    const std::vector<unsigned char> bytes = saved(c);
+    ASSERT_EQ(tarn_calibrator_restore(c, bytes.data(), bytes.size()), TARN_OK);
+    const double later = 5.0;
+    const tarn_tracked_hand_frames restored{&later, 0, hand.data(), 0, tracker, 0, residuals, 0};
+    ASSERT_EQ(tarn_apply_hand_tracked(c, TARN_RIGHT_HAND, &restored, 1), TARN_OK);
+    EXPECT_NEAR(residuals[0], 0.0, kRoundOff);
+    tarn_calibrator_destroy(c);
+}

@@ -22,7 +22,7 @@
 struct DriftTruth {
     std::uint64_t seed = 1;
     double frameRate = 30.0;                       // frames per second
-    std::array<double, 2> rate{radians(4.0) / 60, radians(-2.0) / 60};  // per Hand, radians a second
+    std::array<double, 2> rate{radians(6.0) / 60, radians(-3.0) / 60};  // per Hand, radians a second
     double walk = radians(0.01);                   // random walk of each glove's heading, radians per sqrt(second)
     double gloveNoise = radians(0.2);              // per frame and axis, radians
     double trackerNoise = radians(0.05);

@@ -56,8 +56,8 @@ void writeTruthValues(std::ostream& out, const GroundTruth& truth)
 struct DriftOptions {
     bool on = false;
     double seconds = 240.0;
-    double rightRate = 6.0, leftRate = -3.0;  // degrees a minute
     DriftTruth truth;
+    double rightRate = degrees(truth.rate[0]) * 60, leftRate = degrees(truth.rate[1]) * 60;  // degrees a minute
 };
 
 int writeDriftSession(const std::string& directory, DriftOptions options)
@@ -109,8 +109,8 @@ int main(int argc, char** argv)
     app.add_flag("--drift", drift.on, "Write a session whose gloves drift (drift-*.csv) instead of the sample");
     app.add_option("--seconds", drift.seconds, "--drift: length of the session (default 240)");
     app.add_option("--frame-rate", drift.truth.frameRate, "--drift: frames per second (default 30)");
-    app.add_option("--right-rate", drift.rightRate, "--drift: right glove's drift, degrees a minute (default 6)");
-    app.add_option("--left-rate", drift.leftRate, "--drift: left glove's drift, degrees a minute (default -3)");
+    app.add_option("--right-rate", drift.rightRate, "--drift: right glove's drift, degrees a minute")->capture_default_str();
+    app.add_option("--left-rate", drift.leftRate, "--drift: left glove's drift, degrees a minute")->capture_default_str();
     app.add_option("--seed", drift.truth.seed, "--drift: seed of everything random (default 1)");
     CLI11_PARSE(app, argc, argv);
     if (drift.on) return writeDriftSession(directory, drift);

@@ -135,6 +135,7 @@ TEST_P(DriftRates, RateWithinTolerance_FlagAtTheCrossing)
                     static_cast<unsigned long long>(c.seed), index(hand) == 0 ? "right" : "left ", rate,
                     degreesPerMinute(run.report.rate), degreesPerMinute(run.report.rate_uncertainty));
         EXPECT_NEAR(degreesPerMinute(run.report.rate), rate, kRateTolerance);
+        EXPECT_NEAR(run.report.rate, radians(rate) / 60, 3 * run.report.rate_uncertainty);  // an honest uncertainty
         EXPECT_TRUE(run.sameBitsAsApplyHand);
 
         // The drift at the flag: past the threshold, and not by more than
@@ -184,7 +185,7 @@ TEST(DriftRecalibration, OnlyWhileStill_BackUnderTheThreshold)
         for (const HandRun& run : runs) {
             EXPECT_GE(run.events.size(), 1u);
             for (const tarn_drift_event& e : run.events) {
-                const auto k = static_cast<std::size_t>(std::lround(e.time * truth.frameRate));
+                const auto k = std::min(static_cast<std::size_t>(std::lround(e.time * truth.frameRate)), run.still.size() - 2);
                 EXPECT_EQ(e.kind, TARN_DRIFT_RECALIBRATION);
                 EXPECT_TRUE(run.still[k]) << "seed " << seed << " at " << e.time << " s";
                 // The true error left is the wrist's bend at that frame,
@@ -193,6 +194,19 @@ TEST(DriftRecalibration, OnlyWhileStill_BackUnderTheThreshold)
                 EXPECT_LT(std::fabs(e.residual_after), defaults.threshold);
             }
         }
+    }
+}
+
+// Both at once: a re-calibration takes the drift out, and compensation
+// does not take it out a second time.
+TEST(DriftRecalibration, WithCompensationTurnsOnce)
+{
+    const DriftTruth truth = truthOf(41, 20.0, -20.0);
+    const auto runs = replay(truth, 300.0, settings(true, true));
+    for (const HandRun& run : runs) {
+        EXPECT_LT(meanAbs(run.trueError), radians(2.0));
+        for (std::size_t k = 1; k < run.events.size(); ++k)
+            EXPECT_FALSE(run.events[k].kind == TARN_DRIFT_COMPENSATION && run.events[k].time - run.events[k - 1].time < 1.0);
     }
 }
 
