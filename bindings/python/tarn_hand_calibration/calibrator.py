@@ -38,7 +38,8 @@ from ._library import DriftSettings as _CDriftSettings, Quality as _CQuality, Tr
 from .all_vr import Pose
 from .hands import BothHands
 
-#: How many events a drift monitor keeps until they are taken.
+#: How many events a drift monitor keeps until they are taken
+#: (TARN_DRIFT_KEPT_EVENTS); older ones are dropped.
 KEPT_DRIFT_EVENTS = 64
 
 
@@ -151,9 +152,10 @@ class DriftSettings:
     threshold: the trend residual beyond which, held for hold_time seconds,
         the flag goes up (default 5 degrees, 3 seconds).
     still_speed, still_time: the hand is still once glove and tracker have
-        turned slower than still_speed (radians a second) for still_time
-        seconds (default 15 degrees a second, 1 second).
-    window: seconds of history the drift rate is fitted over, at least 10
+        turned slower than still_speed (radians a second, from one sample
+        to the next) for still_time seconds (default 15 degrees a second,
+        1 second).
+    window: seconds of history the drift rate is fitted over, 30 to 3600
         (default 300).
     auto_recalibrate: while the flag is up and the hand is still,
         re-calibrate the hand from the current frame, once its residual is
@@ -177,25 +179,28 @@ class DriftSettings:
 
 @dataclass(frozen=True)
 class DriftReport:
-    """A hand's drift monitor as of its last frame. Residuals are heading
-    differences of the calibrated glove row against the wrist tracker, less
-    the same difference at calibration, in radians (positive:
-    counter-clockwise seen from above), unwrapped; times are the frames'
-    times in seconds. Values not known yet are NaN.
+    """A hand's drift monitor as of its last frame. A residual is the turn
+    about the up axis of the calibrated glove row away from where it would
+    be had it kept its mount on the wrist tracker at calibration (the
+    glove's heading less the tracker's, less the same at calibration, tilts
+    allowed for): radians, counter-clockwise seen from above in the library
+    convention, unwrapped. Times are the frames' times in seconds.
 
-    time: the last frame's (NaN before any); residual: the last frame's (NaN
-    when its glove row or tracker was not finite); trend_residual: the
-    fitted drift now, less the corrections (NaN until the first fit, 10
-    seconds after calibrating); rate, rate_uncertainty: the fitted drift
-    rate and its standard error, radians a second; fit_span: seconds of
-    history behind the fit; largest_residual, largest_residual_time: the
-    trend residual of largest magnitude so far (signed) and when;
-    first_flag_time: when the flag first went up; correction: radians the
-    monitor has turned the calibration by since the hand was calibrated;
-    still_since: start of the current still stretch (NaN while moving);
-    flag: re-calibration recommended; still: still for still_time or
-    longer; compensating: compensation is turning the calibration; frames:
-    frames observed since calibrating.
+    time: the last frame's (NaN before any); residual: the last frame
+    measured (the last sample, or the last frame when residuals were asked
+    for; NaN when its glove row or tracker was NaN, infinite or zero);
+    trend_residual: the fitted drift now, less the corrections; rate,
+    rate_uncertainty: the fitted drift rate and its standard error, radians
+    a second (infinite when the history cannot tell); these three are NaN
+    until the first fit, 10 seconds after calibrating; fit_span: seconds of
+    history behind the fit (0 until then); largest_residual,
+    largest_residual_time: the trend residual of largest magnitude so far
+    (signed) and when; first_flag_time: when the flag first went up;
+    correction: radians the monitor has turned the calibration by since
+    the hand was calibrated; still_since: start of the current still
+    stretch (NaN while moving); flag: re-calibration recommended; still:
+    still for still_time or longer; compensating: compensation is turning
+    the calibration; frames: frames observed since calibrating.
     """
 
     time: float
@@ -420,7 +425,8 @@ class Calibrator:
         convention. Returns the converted blocks (a new array, or the
         caller's with inplace=True) or, with residuals=True, the pair
         (blocks, residuals): each frame's heading residual in radians, (N,)
-        or 0-d, NaN where the reference row or the tracker is not finite.
+        or 0-d, NaN where the reference row or the tracker is NaN,
+        infinite or zero.
         The blocks are apply_hand's bit for bit while the monitor changes
         nothing; with auto_recalibrate or compensate set it may change the
         hand's calibration after a frame, the frames after it use the new
@@ -453,8 +459,9 @@ class Calibrator:
         or set_drift_settings("left", default_drift_settings()). The
         monitor keeps its history, cut to the new window. Returns the
         settings set. An unknown field raises TypeError; a row above 19, a
-        threshold, still speed, window or compensate_within not positive
-        and finite, a window under 10 seconds or a negative time raise
+        threshold, still speed or compensate_within not positive and
+        finite, a hold or still time negative or not finite, a window
+        outside 30 to 3600 seconds or a flag other than 0 or 1 raise
         CalibrationError (INVALID_ARGUMENT) and change nothing."""
         hand = Hand.of(hand)
         settings = replace(self.drift_settings(hand) if settings is None else settings, **changes)

@@ -256,11 +256,12 @@ namespace Tarn.HandCalibration
         /// <summary>Seconds the trend residual stays beyond Threshold before
         /// the flag goes up (default 3).</summary>
         public double HoldTime;
-        /// <summary>Radians a second glove and tracker turn slower than, for
-        /// StillTime seconds, for the hand to be still (default 15 degrees, 1 second).</summary>
+        /// <summary>Radians a second (from one sample to the next) glove and
+        /// tracker turn slower than, for StillTime seconds, for the hand to
+        /// be still (default 15 degrees, 1 second).</summary>
         public double StillSpeed;
         public double StillTime;
-        /// <summary>Seconds of history the drift rate is fitted over, at least 10 (default 300).</summary>
+        /// <summary>Seconds of history the drift rate is fitted over, 30 to 3600 (default 300).</summary>
         public double Window;
         private byte autoRecalibrate, compensate;
         /// <summary>Compensation starts once the rate's standard error times
@@ -296,27 +297,31 @@ namespace Tarn.HandCalibration
     }
 
     /// <summary>A hand's drift monitor as of its last frame
-    /// (tarn_drift_report). Residuals are the heading of the calibrated
-    /// glove row against the wrist tracker's, less the same difference at
-    /// calibration: radians, counter-clockwise seen from above (the
-    /// library's way: a drift of +θ about Unity's up axis reads -θ),
-    /// unwrapped. Times are the frames' times in seconds. NaN where not
-    /// known yet.</summary>
+    /// (tarn_drift_report). A residual is the turn about the up axis of the
+    /// calibrated glove row away from where it would be had it kept its
+    /// mount on the wrist tracker at calibration (the glove's heading less
+    /// the tracker's, less the same at calibration, tilts allowed for):
+    /// radians, counter-clockwise seen from above (the library's way: a
+    /// drift of +θ about Unity's up axis reads -θ), unwrapped. Times are
+    /// the frames' times in seconds.</summary>
     [StructLayout(LayoutKind.Sequential)]
     public struct DriftReport
     {
         /// <summary>The last frame's time; NaN before any.</summary>
         public double Time;
-        /// <summary>The last frame's residual; NaN when its glove row or tracker was not finite.</summary>
+        /// <summary>The residual of the last frame measured (the last sample,
+        /// or the last frame when residuals were asked for); NaN when its
+        /// glove row or tracker was NaN, infinite or zero.</summary>
         public double Residual;
         /// <summary>The fitted drift now, less the corrections; NaN until the
         /// first fit, 10 seconds after calibrating.</summary>
         public double TrendResidual;
         /// <summary>Drift rate of the glove against the tracker and its
-        /// standard error, radians a second; NaN until the first fit.</summary>
+        /// standard error (infinite when the history cannot tell), radians
+        /// a second; NaN until the first fit.</summary>
         public double Rate;
         public double RateUncertainty;
-        /// <summary>Seconds of history behind the fit.</summary>
+        /// <summary>Seconds of history behind the fit; 0 until the first fit.</summary>
         public double FitSpan;
         /// <summary>The trend residual of largest magnitude so far (signed), and when.</summary>
         public double LargestResidual;
@@ -432,7 +437,8 @@ namespace Tarn.HandCalibration
         public const int HandBlockLength = 80;
         public const int HandRows = 20;
 
-        /// <summary>How many events a drift monitor keeps until they are taken.</summary>
+        /// <summary>How many events a drift monitor keeps until they are
+        /// taken (TARN_DRIFT_KEPT_EVENTS); older ones are dropped.</summary>
         public const int KeptDriftEvents = 64;
 
         private readonly CalibratorHandle handle;
@@ -608,9 +614,9 @@ namespace Tarn.HandCalibration
 
         /// <summary>Sets the hand's drift monitor settings; its history is
         /// kept, cut to the new window. InvalidArgument (nothing changed) for
-        /// a ReferenceRow above 19, a Threshold, StillSpeed, Window or
-        /// CompensateWithin not positive and finite, a Window under 10
-        /// seconds or a negative time.</summary>
+        /// a ReferenceRow above 19, a Threshold, StillSpeed or
+        /// CompensateWithin not positive and finite, a HoldTime or StillTime
+        /// negative or not finite, or a Window outside 30 to 3600 seconds.</summary>
         public Status SetDriftSettings(Hand hand, DriftSettings settings)
         {
             return CalibratorNative.tarn_set_drift_settings(handle, hand, ref settings);
