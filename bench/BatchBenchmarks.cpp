@@ -72,23 +72,24 @@ void batchHand(benchmark::State& state)
 // of the conversion itself rather than of memory.
 constexpr std::size_t kCachedFrames = 256;
 
+// One field of the first kCachedFrames records, packed.
+template <std::size_t N>
+std::vector<double> packed(double (Frame::*field)[N])
+{
+    std::vector<double> values(N * kCachedFrames);
+    for (std::size_t k = 0; k < kCachedFrames; ++k) std::copy_n(session()[k].*field, N, values.data() + N * k);
+    return values;
+}
+
 std::vector<double>& packedHands()
 {
-    static std::vector<double> blocks = [] {
-        std::vector<double> b(80 * kCachedFrames);
-        for (std::size_t k = 0; k < kCachedFrames; ++k) std::copy_n(session()[k].hand1, 80, b.data() + 80 * k);
-        return b;
-    }();
+    static std::vector<double> blocks = packed(&Frame::hand1);
     return blocks;
 }
 
 std::vector<double>& packedTrackers()
 {
-    static std::vector<double> trackers = [] {
-        std::vector<double> t(4 * kCachedFrames);
-        for (std::size_t k = 0; k < kCachedFrames; ++k) std::copy_n(session()[k].rightQuaternion, 4, t.data() + 4 * k);
-        return t;
-    }();
+    static std::vector<double> trackers = packed(&Frame::rightQuaternion);
     return trackers;
 }
 

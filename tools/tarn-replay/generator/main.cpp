@@ -53,6 +53,19 @@ void writeTruthValues(std::ostream& out, const GroundTruth& truth)
     line("largest_disagreement_deg", degrees(std::fabs(wrapAngle(rightForward - leftForward))));
 }
 
+// <dir>/<name>-session.csv, <name>-truth.csv and <name>-truth.txt.
+struct OutputFiles {
+    std::ofstream session, truth, values;
+    OutputFiles(const std::string& directory, const std::string& name)
+        : session(directory + "/" + name + "-session.csv", std::ios::binary),
+          truth(directory + "/" + name + "-truth.csv", std::ios::binary),
+          values(directory + "/" + name + "-truth.txt", std::ios::binary)
+    {
+        if (!good()) std::cerr << "tarn-session-generator: cannot write into " << directory << '\n';
+    }
+    bool good() const { return session && truth && values; }
+};
+
 struct DriftOptions {
     bool on = false;
     double seconds = 240.0;
@@ -63,13 +76,9 @@ struct DriftOptions {
 int writeDriftSession(const std::string& directory, DriftOptions options)
 {
     options.truth.rate = {radians(options.rightRate) / 60, radians(options.leftRate) / 60};
-    std::ofstream session(directory + "/drift-session.csv", std::ios::binary);
-    std::ofstream perFrame(directory + "/drift-truth.csv", std::ios::binary);
-    std::ofstream values(directory + "/drift-truth.txt", std::ios::binary);
-    if (!session || !perFrame || !values) {
-        std::cerr << "tarn-session-generator: cannot write into " << directory << '\n';
-        return 1;
-    }
+    OutputFiles files(directory, "drift");
+    if (!files.good()) return 1;
+    std::ofstream &session = files.session, &perFrame = files.truth, &values = files.values;
     const SessionLayout layout = SessionLayout::complete(false);
     SessionWriter writer(session, layout, kDigits);
     writer.writeHeader();
@@ -93,7 +102,7 @@ int writeDriftSession(const std::string& directory, DriftOptions options)
            << "\nright_rate_deg_per_min " << options.rightRate << "\nleft_rate_deg_per_min " << options.leftRate
            << "\nrandom_walk_deg_per_sqrt_s " << degrees(options.truth.walk) << "\nglove_noise_deg "
            << degrees(options.truth.gloveNoise) << "\ntracker_noise_deg " << degrees(options.truth.trackerNoise) << '\n';
-    return session && perFrame && values ? 0 : 1;
+    return files.good() ? 0 : 1;
 }
 
 }  // namespace
@@ -117,13 +126,9 @@ int main(int argc, char** argv)
 
     const GroundTruth truth;
     const SessionLayout layout = SessionLayout::complete();
-    std::ofstream session(directory + "/sample-session.csv", std::ios::binary);
-    std::ofstream expected(directory + "/sample-truth.csv", std::ios::binary);
-    std::ofstream values(directory + "/sample-truth.txt", std::ios::binary);
-    if (!session || !expected || !values) {
-        std::cerr << "tarn-session-generator: cannot write into " << directory << '\n';
-        return 1;
-    }
+    OutputFiles files(directory, "sample");
+    if (!files.good()) return 1;
+    std::ofstream &session = files.session, &expected = files.truth, &values = files.values;
     SessionWriter sessionWriter(session, layout, kDigits);
     SessionWriter expectedWriter(expected, layout, kDigits);
     sessionWriter.writeHeader();
@@ -136,5 +141,5 @@ int main(int argc, char** argv)
     writeTruthValues(values, truth);
     sessionWriter.flush();
     expectedWriter.flush();
-    return session && expected && values ? 0 : 1;
+    return files.good() ? 0 : 1;
 }
