@@ -93,7 +93,7 @@ void DriftMonitor::restart(const double* mount)
     stillSince_ = aboveSince_ = firstFlag_ = largestTime_ = kNaN;
     flag_ = false;
     largest_ = 0.0;
-    frameRe_ = frameIm_ = kNaN;
+    frameRe_ = frameIm_ = sampleRe_ = sampleIm_ = kNaN;
     frames_ = 0;
     pendingTurn_ = 0.0;
     compensating_ = false;
@@ -141,7 +141,10 @@ void DriftMonitor::sample(double time, const double* row, const double* tracker)
 {
     sampleTime_ = time;
     if (binFrames_ > 0 && time - binStart_ >= kBinSeconds) closeBin();
-    if (!measure(row, tracker)) {
+    const bool measured = measure(row, tracker);
+    sampleRe_ = frameRe_;
+    sampleIm_ = frameIm_;
+    if (!measured) {
         haveLast_ = false;
         stillSince_ = kNaN;
         return;
@@ -181,10 +184,12 @@ void DriftMonitor::sample(double time, const double* row, const double* tracker)
 
 bool DriftMonitor::still() const { return !std::isnan(stillSince_) && time_ - stillSince_ >= settings_.stillTime; }
 
-double DriftMonitor::frameResidual() const
+double DriftMonitor::frameResidual() const { return residualOf(frameRe_, frameIm_); }
+
+double DriftMonitor::residualOf(double re, double im) const
 {
-    if (std::isnan(frameRe_)) return kNaN;
-    return unwrapped_ + wrapAngle(std::atan2(frameIm_, frameRe_) - unwrapped_);
+    if (std::isnan(re)) return kNaN;
+    return unwrapped_ + wrapAngle(std::atan2(im, re) - unwrapped_);
 }
 
 DriftMonitor::Action DriftMonitor::sampledAction() const
@@ -233,6 +238,7 @@ void DriftMonitor::shift(double turn)
     correction_ += turn;
     turnBack(binRe_, binIm_, turn);
     if (!std::isnan(frameRe_)) turnBack(frameRe_, frameIm_, turn);
+    if (!std::isnan(sampleRe_)) turnBack(sampleRe_, sampleIm_, turn);
     aboveSince_ = kNaN;
     flag_ = false;
 }
@@ -277,7 +283,7 @@ DriftReport DriftMonitor::report() const
 {
     DriftReport r;
     r.time = time_;
-    r.residual = frameResidual();
+    r.residual = residualOf(sampleRe_, sampleIm_);
     r.trendResidual = fitted_ ? trendResidual(time_) : kNaN;
     r.rate = fitted_ ? line_.slope : kNaN;
     r.rateUncertainty = fitted_ ? line_.slopeError : kNaN;

@@ -61,7 +61,7 @@ struct DriftEvent {
 
 struct DriftReport {
     double time;              // of the last frame observed; NaN before any
-    double residual;          // of the last frame; NaN when it had none
+    double residual;          // of the last sample; NaN when it had none
     double trendResidual;     // the fitted line now, less the corrections; NaN before a fit
     double rate;              // of the glove's heading against the tracker's; NaN before a fit
     double rateUncertainty;   // one standard error of `rate`
@@ -148,6 +148,7 @@ private:
     void setMount(const double* mount);
     bool measure(const double* row, const double* tracker);  // false: no turn (NaN, infinite, zero)
     bool invalidFrame();
+    double residualOf(double re, double im) const;  // a direction as a residual, unwrapped
     void sample(double time, const double* row, const double* tracker);
     Action sampledAction() const;
     void closeBin();
@@ -184,7 +185,8 @@ private:
     bool flag_ = false;
     double firstFlag_;
     double largest_ = 0.0, largestTime_;
-    double frameRe_, frameIm_;  // the last frame's heading difference
+    double frameRe_, frameIm_;    // the last measured frame's turn, as a direction
+    double sampleRe_, sampleIm_;  // the last sample's
     std::size_t frames_ = 0;
     // Corrections.
     double pendingTurn_ = 0.0;

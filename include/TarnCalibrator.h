@@ -398,9 +398,7 @@ typedef struct tarn_drift_settings {
 
 typedef struct tarn_drift_report {
     double time;                  /* last frame observed; NaN before any */
-    double residual;              /* of the last frame measured (the last
-                                     sample, or the last frame when
-                                     residuals were asked for), radians; NaN
+    double residual;              /* of the last frame sampled, radians; NaN
                                      when its glove row or tracker was NaN,
                                      infinite or zero */
     double trend_residual;        /* radians; NaN until the first fit (10

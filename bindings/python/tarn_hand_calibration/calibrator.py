@@ -187,8 +187,7 @@ class DriftReport:
     convention, unwrapped. Times are the frames' times in seconds.
 
     time: the last frame's (NaN before any); residual: the last frame
-    measured (the last sample, or the last frame when residuals were asked
-    for; NaN when its glove row or tracker was NaN, infinite or zero);
+    sampled (NaN when its glove row or tracker was NaN, infinite or zero);
     trend_residual: the fitted drift now, less the corrections; rate,
     rate_uncertainty: the fitted drift rate and its standard error, radians
     a second (infinite when the history cannot tell); these three are NaN

@@ -309,8 +309,7 @@ namespace Tarn.HandCalibration
     {
         /// <summary>The last frame's time; NaN before any.</summary>
         public double Time;
-        /// <summary>The residual of the last frame measured (the last sample,
-        /// or the last frame when residuals were asked for); NaN when its
+        /// <summary>The residual of the last frame sampled; NaN when its
         /// glove row or tracker was NaN, infinite or zero.</summary>
         public double Residual;
         /// <summary>The fitted drift now, less the corrections; NaN until the
