@@ -2,7 +2,7 @@
 # Builds everything and runs every test: the command CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh main release tests
 cmake --workflow --preset ci
 # The Python wheel: built offline, installed into a fresh virtual
 # environment, its tests and benchmark run against the installed package.
