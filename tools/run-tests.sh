@@ -17,3 +17,11 @@ tools/ci-unity-package.sh build/ci build/windows
 tools/ci-sanitizers.sh
 tools/ci-fuzz.sh
 tools/ci-valgrind.sh
+# The release: every artifact into dist/ (tools/release.sh), then as users
+# take them: the Debian packages installed on this machine with a consumer
+# built against /usr, and the Windows zip's tarn-replay.exe under Wine.
+tools/release.sh
+tools/ci-debian-packages.sh
+tools/ci-windows-zip.sh
+# Linux ARM 64-bit: the suite cross-built and run under qemu-aarch64.
+cmake --workflow --preset aarch64
