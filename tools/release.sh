@@ -9,12 +9,14 @@
 #   tarn_hand_calibration-<v>-py3-none-linux_x86_64.whl
 #   com.tarn.handcalibration-<v>.tgz          the Unity package
 # The builds are the presets dist, dist-windows and dist-aarch64 (no tests).
+# Refuses to start while CHANGELOG.md has no section for the version.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 tools/install-deps.sh main release
 version=$(tools/project-version.sh)
+grep -q "^## \[$version\]" CHANGELOG.md || { echo "CHANGELOG.md has no section for $version" >&2; exit 1; }
 dist=$root/dist
 stage=$root/build/dist-stage
 rm -rf "$dist" "$stage"
