@@ -10,8 +10,10 @@ packages=(tarn-hand-calibration-dev tarn-hand-calibration)
 work=build/ci-debian-packages
 rm -rf "$work"
 
-dpkg -i dist/tarn-hand-calibration_*_amd64.deb dist/tarn-hand-calibration-dev_*_amd64.deb
-trap 'dpkg --purge "${packages[@]}"' EXIT
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+$sudo dpkg -i dist/tarn-hand-calibration_*_amd64.deb dist/tarn-hand-calibration-dev_*_amd64.deb
+trap '$sudo dpkg --purge "${packages[@]}"' EXIT
 dpkg -L "${packages[@]}" | grep -E '\.(h|so|pc)$|Config\.cmake$|bin/tarn-replay$'
 
 env -u CMAKE_PREFIX_PATH -u PKG_CONFIG_PATH cmake -S tests/consumer/host -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=Release
