@@ -19,9 +19,10 @@ tools/ci-fuzz.sh
 tools/ci-valgrind.sh
 # The release: every artifact into dist/ (tools/release.sh), then as users
 # take them: the Debian packages installed on this machine with a consumer
-# built against /usr, and the Windows zip's tarn-replay.exe under Wine.
+# built against /usr, and the tarn-replay of the Windows zip and of the
+# aarch64 archive replaying the sample under Wine and qemu.
 tools/release.sh
 tools/ci-debian-packages.sh
-tools/ci-windows-zip.sh
+tools/ci-release-archives.sh
 # Linux ARM 64-bit: the suite cross-built and run under qemu-aarch64.
 cmake --workflow --preset aarch64
