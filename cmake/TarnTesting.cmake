@@ -8,6 +8,7 @@
 #
 # Native builds use the system's GoogleTest; cross builds compile it from
 # the sources Debian's googletest package installs.
+include_guard(GLOBAL)
 include(GoogleTest)
 if(CMAKE_CROSSCOMPILING)
   set(TARN_GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")

@@ -3,6 +3,10 @@
 # It is made once at build time (wineboot, then waiting for wineserver to
 # finish), because CTest runs the programs to list their tests as soon as it
 # starts, and then runs them in parallel.
+if(NOT TARN_WINE)
+  message(FATAL_ERROR "the Windows tests run under Wine (Debian packages wine, wine64): "
+                      "install them, or configure with -DTARN_BUILD_TESTS=OFF")
+endif()
 find_program(TARN_WINESERVER NAMES wineserver wineserver64
   PATHS /usr/lib/wine /usr/lib/x86_64-linux-gnu/wine REQUIRED)
 

@@ -24,19 +24,20 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# nlohmann-json is header-only: the host's copy serves the cross build too,
-# through a package that exposes its headers alone (cmake/cross/).
-set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/cross/nlohmann_json CACHE PATH "")
+include(${CMAKE_CURRENT_LIST_DIR}/cross/HeaderOnlyPackages.cmake)
 
 # Wine runs the programs (CTest, test listing) quietly, in a private prefix
 # inside the build tree that cmake/WineTesting.cmake creates (a project
 # built by the tests may share its parent's through -DTARN_WINE_PREFIX).
-find_program(TARN_WINE wine REQUIRED)
-if(NOT TARN_WINE_PREFIX)
-  set(TARN_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+# A build that only makes the release archive does not need it.
+find_program(TARN_WINE wine)
+if(TARN_WINE)
+  if(NOT TARN_WINE_PREFIX)
+    set(TARN_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+  endif()
+  set(TARN_WINE_ENVIRONMENT
+    WINEPREFIX=${TARN_WINE_PREFIX}
+    WINEDEBUG=-all
+    WINEDLLOVERRIDES=mscoree,mshtml=)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env ${TARN_WINE_ENVIRONMENT} ${TARN_WINE})
 endif()
-set(TARN_WINE_ENVIRONMENT
-  WINEPREFIX=${TARN_WINE_PREFIX}
-  WINEDEBUG=-all
-  WINEDLLOVERRIDES=mscoree,mshtml=)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env ${TARN_WINE_ENVIRONMENT} ${TARN_WINE})

@@ -17,8 +17,7 @@ name=com.tarn.handcalibration
 src=$root/bindings/csharp/package
 stage=$out/$name
 
-version=$(sed -nE 's/^project\([A-Za-z_]+ VERSION ([0-9]+\.[0-9]+\.[0-9]+).*/\1/p' "$root/CMakeLists.txt")
-[[ -n "$version" ]] || { echo "no project(... VERSION x.y.z) in $root/CMakeLists.txt" >&2; exit 1; }
+version=$("$root/tools/project-version.sh")
 
 # Each native library goes beside the .meta that selects its platforms.
 plugins=(

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 linux=${1:-build/ci}
 windows=${2:-build/windows}
 out=${3:-build/unity-package}
-version=$(sed -nE 's/^project\([A-Za-z_]+ VERSION ([0-9]+\.[0-9]+\.[0-9]+).*/\1/p' CMakeLists.txt)
+version=$(tools/project-version.sh)
 
 tarball=$(tools/build-unity-package.sh "$linux" "$windows" "$out")
 echo "built $tarball"

@@ -2,7 +2,7 @@
 # Builds everything and runs every test: the command CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh main release tests
 cmake --workflow --preset ci
 # The Python wheel: built offline, installed into a fresh virtual
 # environment, its tests and benchmark run against the installed package.
@@ -17,3 +17,12 @@ tools/ci-unity-package.sh build/ci build/windows
 tools/ci-sanitizers.sh
 tools/ci-fuzz.sh
 tools/ci-valgrind.sh
+# The release: every artifact into dist/ (tools/release.sh), then as users
+# take them: the Debian packages installed on this machine with a consumer
+# built against /usr, and the tarn-replay of the Windows zip and of the
+# aarch64 archive replaying the sample under Wine and qemu.
+tools/release.sh
+tools/ci-debian-packages.sh
+tools/ci-release-archives.sh
+# Linux ARM 64-bit: the suite cross-built and run under qemu-aarch64.
+cmake --workflow --preset aarch64
