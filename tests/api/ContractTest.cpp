@@ -105,6 +105,7 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
         {"null trackers", [&](auto* k, auto*) { return tarn_apply_hand_tracked(k, TARN_RIGHT_HAND, &noTrackers, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"odd residual stride", [&](auto* k, auto*) { return tarn_apply_hand_tracked(k, TARN_RIGHT_HAND, &residualStride, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"null tracked frames", [&](auto* k, auto*) { return tarn_apply_hand_tracked(k, TARN_RIGHT_HAND, nullptr, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"null settings", [&](auto* k, auto*) { return tarn_set_drift_settings(k, TARN_RIGHT_HAND, nullptr); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"row 20", [&](auto* k, auto*) { return tarn_set_drift_settings(k, TARN_RIGHT_HAND, &highRow); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"window under 10 s", [&](auto* k, auto*) { return tarn_set_drift_settings(k, TARN_RIGHT_HAND, &shortWindow); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"NaN threshold", [&](auto* k, auto*) { return tarn_set_drift_settings(k, TARN_LEFT_HAND, &noThreshold); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
@@ -205,7 +206,7 @@ TEST(Contract, DriftMonitorWithoutTrackerOrMount)
     double times[12], residuals[12];  // a sample every 0.1 s
     for (int k = 0; k < 12; ++k) times[k] = 0.1 * k;
     for (int k = 0; k < 12; ++k) {
-        const tarn_tracked_hand_frames one{times + k, 0, hand.data(), 0, zero, 0, residuals + k, 0};
+        const tarn_tracked_hand_frames one{times + k, 0, hand.data(), 0, zero, 0, residuals + k, sizeof(double)};
         ASSERT_EQ(tarn_apply_hand_tracked(c, TARN_RIGHT_HAND, &one, 1), TARN_OK);
     }
     tarn_drift_report report;

@@ -74,10 +74,13 @@ std::array<HandRun, 2> replay(const DriftTruth& truth, double seconds, SetUp set
             run.trueError.push_back(wrapAngle(headingOf(block.data()) - headingOf(clean.data())));
             run.drift.push_back(actual.drift[h]);
             run.still.push_back(actual.still);
-            tarn_drift_event events[8];
-            std::size_t taken = 0;
-            tarn_take_drift_events(tracked, side, events, 8, &taken);
-            run.events.insert(run.events.end(), events, events + taken);
+            // Events are taken now and then, several at once.
+            if (k % 1000 == 999 || k + 1 == frames) {
+                tarn_drift_event events[TARN_DRIFT_KEPT_EVENTS];
+                std::size_t taken = 0;
+                tarn_take_drift_events(tracked, side, events, TARN_DRIFT_KEPT_EVENTS, &taken);
+                run.events.insert(run.events.end(), events, events + taken);
+            }
         }
     }
     for (const Hand hand : kHands) tarn_get_drift(tracked, static_cast<tarn_hand>(index(hand)), &runs[index(hand)].report);
@@ -184,6 +187,9 @@ TEST(DriftRecalibration, OnlyWhileStill_BackUnderTheThreshold)
         tarn_drift_default_settings(&defaults);
         for (const HandRun& run : runs) {
             EXPECT_GE(run.events.size(), 1u);
+            // A re-calibration lowers the flag: the next waits its hold time.
+            for (std::size_t k = 1; k < run.events.size(); ++k)
+                EXPECT_GE(run.events[k].time - run.events[k - 1].time, defaults.hold_time);
             for (const tarn_drift_event& e : run.events) {
                 const auto k = std::min(static_cast<std::size_t>(std::lround(e.time * truth.frameRate)), run.still.size() - 2);
                 EXPECT_EQ(e.kind, TARN_DRIFT_RECALIBRATION);
