@@ -143,21 +143,26 @@ Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::si
     const std::size_t row = 4 * static_cast<std::size_t>(monitor.settings().referenceRow);
     const bool library = convention_ == Convention::Library;
     const bool recalibrating = monitor.settings().autoRecalibrate;
+    const bool everyResidual = frames.residuals.data != nullptr;
     for (std::size_t k = 0; k < count; ++k) {
+        const double time = *frames.times.frame(k, 1);
+        const bool sampled = monitor.due(time);
         double raw[4], converted[4];
-        double* block = frames.blocks.frame(k, kHandDoubles);
+        LibraryBlock calibrated(convention_, frames.blocks.frame(k, kHandDoubles));
+        if (sampled && recalibrating) std::copy_n(calibrated.data() + row, 4, raw);
+        applyHandCalibration(state_.singleHand, hand, calibrated.data());
+        calibrated.store();
+        if (!sampled && !everyResidual) continue;
+
         const double* tracker = frames.trackers.frame(k, 4);
         if (!library) {
             quaternionToLibrary(convention_, tracker, converted);
             tracker = converted;
         }
-        LibraryBlock calibrated(convention_, block);
-        if (recalibrating) std::copy_n(calibrated.data() + row, 4, raw);
-        applyHandCalibration(state_.singleHand, hand, calibrated.data());
-        monitor.observe(*frames.times.frame(k, 1), calibrated.data() + row, tracker, frames.residuals.data != nullptr);
-        calibrated.store();
-        if (frames.residuals.data != nullptr) *frames.residuals.frame(k, 1) = monitor.frameResidual();
-
+        if (sampled) monitor.sample(time, calibrated.data() + row, tracker);
+        else monitor.measure(calibrated.data() + row, tracker);
+        if (everyResidual) *frames.residuals.frame(k, 1) = monitor.frameResidual();
+        if (!sampled) continue;
         switch (monitor.action()) {
         case DriftMonitor::Action::None: break;
         case DriftMonitor::Action::Recalibrate:
@@ -176,6 +181,7 @@ Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::si
             break;
         }
     }
+    if (count > 0) monitor.passed(last, count);
     return Status::Ok;
 }
 

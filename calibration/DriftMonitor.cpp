@@ -15,7 +15,11 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kBinSeconds = 1.0;
 constexpr std::size_t kFirstFitBins = 10;  // the first line, after ten seconds
 constexpr std::size_t kSteadyBins = 60;    // a new line every bin until a minute's bins,
-constexpr std::size_t kRefitBins = 30;     // then every thirty
+constexpr std::size_t kRefitBins = 60;     // then every sixty
+// Glove and tracker speeds are taken over this long or more (every other
+// sample), so that sensor noise from one frame to the next does not count
+// as motion.
+constexpr double kSpeedInterval = 0.17;  // seconds
 constexpr double kCompensationSpan = 30.0;  // seconds of bins before compensating
 static_assert(kCompensationSpan <= DriftMonitor::kShortestWindow, "a window holds the span compensation needs");
 constexpr int kRows = 20;
@@ -23,7 +27,7 @@ constexpr double kNoTurn[4] = {1.0, 0.0, 0.0, 0.0};
 
 // Whether a device turned from p to q by at most `angle`: the half angle's
 // sine squared, 1 - (p.q)^2 / (|p|^2 |q|^2), against (angle / 2)^2.
-bool turnedAtMost(const double* p, const double* q, double angle)
+inline bool turnedAtMost(const double* p, const double* q, double angle)
 {
     const double dot = p[0] * q[0] + p[1] * q[1] + p[2] * q[2] + p[3] * q[3];
     const double norms = (p[0] * p[0] + p[1] * p[1] + p[2] * p[2] + p[3] * p[3]) *
@@ -88,7 +92,6 @@ void DriftMonitor::restart(const double* mount)
     unwrapped_ = correction_ = 0.0;
     fitted_ = false;
     time_ = lastTime_ = sampleTime_ = kNaN;
-    sampled_ = false;
     haveLast_ = false;
     stillSince_ = aboveSince_ = firstFlag_ = largestTime_ = kNaN;
     flag_ = false;
@@ -139,7 +142,7 @@ bool DriftMonitor::invalidFrame()
 
 void DriftMonitor::sample(double time, const double* row, const double* tracker)
 {
-    sampleTime_ = time;
+    time_ = sampleTime_ = time;
     if (binFrames_ > 0 && time - binStart_ >= kBinSeconds) closeBin();
     const bool measured = measure(row, tracker);
     sampleRe_ = frameRe_;
@@ -155,16 +158,18 @@ void DriftMonitor::sample(double time, const double* row, const double* tracker)
     binTime_ += time;
     ++binFrames_;
 
-    if (haveLast_) {
-        const double angle = settings_.stillSpeed * (time - lastTime_);
-        const bool still = turnedAtMost(lastRow_, row, angle) && turnedAtMost(lastTracker_, tracker, angle);
-        if (!still) stillSince_ = kNaN;
-        else if (std::isnan(stillSince_)) stillSince_ = lastTime_;
+    if (!haveLast_ || time - lastTime_ >= kSpeedInterval) {
+        if (haveLast_) {
+            const double angle = settings_.stillSpeed * (time - lastTime_);
+            const bool still = turnedAtMost(lastRow_, row, angle) && turnedAtMost(lastTracker_, tracker, angle);
+            if (!still) stillSince_ = kNaN;
+            else if (std::isnan(stillSince_)) stillSince_ = lastTime_;
+        }
+        std::copy_n(row, 4, lastRow_);
+        std::copy_n(tracker, 4, lastTracker_);
+        lastTime_ = time;
+        haveLast_ = true;
     }
-    std::copy_n(row, 4, lastRow_);
-    std::copy_n(tracker, 4, lastTracker_);
-    lastTime_ = time;
-    haveLast_ = true;
 
     if (!fitted_) return;
     const double trend = trendResidual(time);
@@ -192,7 +197,7 @@ double DriftMonitor::residualOf(double re, double im) const
     return unwrapped_ + wrapAngle(std::atan2(im, re) - unwrapped_);
 }
 
-DriftMonitor::Action DriftMonitor::sampledAction() const
+DriftMonitor::Action DriftMonitor::action() const
 {
     // A still hand whose residual is far from the trend is held bent
     // against its tracker: calibrating from it would keep the bend.

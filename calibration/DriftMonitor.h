@@ -80,9 +80,6 @@ struct DriftReport {
 class DriftMonitor {
 public:
     // Frames sampled: at least this far apart (about 11 a second at most).
-    // Glove and tracker speeds are taken from one sample to the next, so
-    // that sensor noise from one frame to the next does not count as
-    // motion.
     static constexpr double kSampleInterval = 0.09;  // seconds
 
     explicit DriftMonitor(const DriftSettings& settings = DriftSettings());
@@ -101,19 +98,22 @@ public:
     // back from it.
     double lastTime() const { return time_; }
 
-    // One frame: the calibrated glove row and the tracker (library
-    // convention, [w, x, y, z]), at a time no earlier than lastTime().
     // Drift is slow: the monitor samples frames 0.09 s apart or more
     // (every third at 30 frames a second, every ninth at 90) and passes
-    // over the others, measuring their residual only when `everyResidual`
-    // asks for it.
-    void observe(double time, const double* row, const double* tracker, bool everyResidual)
+    // over the others. Frames come at times no earlier than lastTime():
+    //  - due(time): whether the frame at `time` is to be sampled;
+    //  - sample(): a sampled frame's calibrated glove row and tracker
+    //    (library convention, [w, x, y, z]);
+    //  - measure(): only the residual of a frame passed over, when the
+    //    host asks for every frame's (false: the frame has none);
+    //  - passed(): after a batch, its last time and how many frames it had.
+    bool due(double time) const { return !(time - sampleTime_ < kSampleInterval); }
+    void sample(double time, const double* row, const double* tracker);
+    bool measure(const double* row, const double* tracker);
+    void passed(double time, std::size_t frames)
     {
         time_ = time;
-        ++frames_;
-        sampled_ = !(time - sampleTime_ < kSampleInterval);
-        if (sampled_) sample(time, row, tracker);
-        else if (everyResidual) measure(row, tracker);
+        frames_ += frames;
     }
 
     // The residual of the last frame measured, unwrapped (NaN when its
@@ -123,11 +123,11 @@ public:
     // one frame to the next) for `stillTime` or longer.
     bool still() const;
 
-    // What the monitor asks of the calibration after the last frame:
-    // nothing, a re-calibration at that frame, or a turn of its heading by
-    // -turn() (the glove's rows turned back by the drift).
+    // What the monitor asks of the calibration after a sample: nothing, a
+    // re-calibration at that frame, or a turn of its heading by -turn()
+    // (the glove's rows turned back by the drift).
     enum class Action { None, Recalibrate, Turn };
-    Action action() const { return sampled_ ? sampledAction() : Action::None; }
+    Action action() const;
     double turn() const { return pendingTurn_; }
 
     // The calibration did what action() asked: re-calibrated, turning the
@@ -146,11 +146,8 @@ public:
 
 private:
     void setMount(const double* mount);
-    bool measure(const double* row, const double* tracker);  // false: no turn (NaN, infinite, zero)
     bool invalidFrame();
     double residualOf(double re, double im) const;  // a direction as a residual, unwrapped
-    void sample(double time, const double* row, const double* tracker);
-    Action sampledAction() const;
     void closeBin();
     void shift(double turn);
     void event(DriftEventKind kind, double before, double after);
@@ -175,8 +172,7 @@ private:
     // Motion.
     double time_;      // of the last frame
     double sampleTime_;  // of the last frame sampled
-    bool sampled_ = false;  // the last frame was
-    double lastTime_;  // of the last finite sample, the next speed's start
+    double lastTime_;  // of the orientations the next speed is taken from
     double lastRow_[4] = {}, lastTracker_[4] = {};
     bool haveLast_ = false;
     double stillSince_;

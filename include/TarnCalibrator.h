@@ -372,8 +372,8 @@ typedef struct tarn_drift_settings {
     double hold_time;             /* seconds the trend residual stays beyond
                                      `threshold` before the flag goes up
                                      (default 3) */
-    double still_speed;           /* radians a second, measured from one
-                                     sample to the next (default 15
+    double still_speed;           /* radians a second, measured over a
+                                     sixth of a second or more (default 15
                                      degrees) */
     double still_time;            /* seconds glove and tracker turn slower
                                      than `still_speed` for the hand to be

@@ -152,9 +152,9 @@ class DriftSettings:
     threshold: the trend residual beyond which, held for hold_time seconds,
         the flag goes up (default 5 degrees, 3 seconds).
     still_speed, still_time: the hand is still once glove and tracker have
-        turned slower than still_speed (radians a second, from one sample
-        to the next) for still_time seconds (default 15 degrees a second,
-        1 second).
+        turned slower than still_speed (radians a second, measured over a
+        sixth of a second or more) for still_time seconds (default 15
+        degrees a second, 1 second).
     window: seconds of history the drift rate is fitted over, 30 to 3600
         (default 300).
     auto_recalibrate: while the flag is up and the hand is still,

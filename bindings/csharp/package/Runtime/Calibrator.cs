@@ -256,7 +256,7 @@ namespace Tarn.HandCalibration
         /// <summary>Seconds the trend residual stays beyond Threshold before
         /// the flag goes up (default 3).</summary>
         public double HoldTime;
-        /// <summary>Radians a second (from one sample to the next) glove and
+        /// <summary>Radians a second (over a sixth of a second or more) glove and
         /// tracker turn slower than, for StillTime seconds, for the hand to
         /// be still (default 15 degrees, 1 second).</summary>
         public double StillSpeed;
