@@ -171,6 +171,9 @@ INSTANTIATE_TEST_SUITE_P(GroundTruth, DriftRates,
 TEST(DriftWrap, ResidualUnwrapsPastHalfATurn)
 {
     const auto runs = replay(truthOf(11, 10.0, -10.0), 1800.0, settings(false, false));
+    std::printf("    30 min: reported %+.3f and %+.3f deg/min, trend residual %+.1f deg (true drift %+.1f)\n",
+                degreesPerMinute(runs[0].report.rate), degreesPerMinute(runs[1].report.rate),
+                degrees(runs[0].report.trend_residual), degrees(runs[0].drift.back()));
     EXPECT_NEAR(degreesPerMinute(runs[0].report.rate), 10.0, kRateTolerance);
     EXPECT_NEAR(degreesPerMinute(runs[1].report.rate), -10.0, kRateTolerance);
     EXPECT_NEAR(degrees(runs[0].report.trend_residual), 300.0, 3.0);
