@@ -121,13 +121,8 @@ void Calibrator::calibratedMount(Hand hand, const double* row, const double* tra
 {
     double calibrated[4];
     std::copy_n(row, 4, calibrated);
-    turnQuaternion(calibrated, handOffset(hand).leftProductMatrix());
+    turnQuaternion(calibrated, handOffset(state_.singleHand, hand).leftProductMatrix());
     gloveOnTracker(calibrated, tracker, mount);
-}
-
-const PrecomputedRotation& Calibrator::handOffset(Hand hand) const
-{
-    return hand == Hand::Right ? state_.singleHand.RHandOffset : state_.singleHand.LHandOffset;
 }
 
 Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::size_t count)
@@ -168,11 +163,18 @@ Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::si
         case DriftMonitor::Action::Recalibrate:
             // From this frame's glove row and tracker, as the host would;
             // not from a frame no heading can be taken from.
+            // A frame whose calibration would leave drift waits for a
+            // better one.
             if (headingDegeneracy(raw) == Degeneracy::None && headingDegeneracy(tracker) == Degeneracy::None) {
-                const double before = headingAngle(handOffset(hand).quaternion());
-                tarn::calibrateHand(state_.singleHand, hand, raw, tracker);
+                SingleHandState next = state_.singleHand;
+                tarn::calibrateHand(next, hand, raw, tracker);
                 // Rows turn by conj(offset): by minus the offset's heading.
-                monitor.recalibrated(wrapAngle(headingAngle(handOffset(hand).quaternion()) - before));
+                const double turn = wrapAngle(headingAngle(handOffset(next, hand).quaternion()) -
+                                              headingAngle(handOffset(state_.singleHand, hand).quaternion()));
+                const double accepted = monitor.acceptedTurn(turn);
+                if (std::isnan(accepted)) break;
+                state_.singleHand = std::move(next);
+                monitor.recalibrated(accepted);
             }
             break;
         case DriftMonitor::Action::Turn:
@@ -314,9 +316,7 @@ Status Calibrator::applyDevice(VRDevice device, Frames positions, Frames orienta
 Status Calibrator::handRotation(Hand hand, double* rotation) const
 {
     if (!handCalibrated_[indexOf(hand)]) return Status::NotCalibrated;
-    const ElementBuffer& offset = (hand == Hand::Right ? state_.singleHand.RHandOffset : state_.singleHand.LHandOffset)
-                                      .quaternion()
-                                      .data;
+    const ElementBuffer& offset = handOffset(state_.singleHand, hand).quaternion().data;
     const double turn[4] = {offset[0], -offset[1], -offset[2], -offset[3]};  // rows turn by conj(offset)
     quaternionFromLibrary(convention_, turn, rotation);
     return Status::Ok;

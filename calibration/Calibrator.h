@@ -121,7 +121,6 @@ private:
     // How glove row `row` (uncalibrated), calibrated, sits against
     // `tracker`, library convention.
     void calibratedMount(Hand hand, const double* row, const double* tracker, double* mount) const;
-    const PrecomputedRotation& handOffset(Hand hand) const;
 
     Convention convention_;
     CalibrationState state_;

@@ -199,11 +199,7 @@ double DriftMonitor::residualOf(double re, double im) const
 
 DriftMonitor::Action DriftMonitor::action() const
 {
-    // A still hand whose residual is far from the trend is held bent
-    // against its tracker: calibrating from it would keep the bend.
-    if (settings_.autoRecalibrate && flag_ && still() && !std::isnan(frameRe_) &&
-        std::fabs(frameResidual() - trendResidual(time_)) <= settings_.threshold / 2)
-        return Action::Recalibrate;
+    if (settings_.autoRecalibrate && flag_ && still() && !std::isnan(frameRe_)) return Action::Recalibrate;
     if (pendingTurn_ != 0.0) return Action::Turn;
     return Action::None;
 }
@@ -246,6 +242,13 @@ void DriftMonitor::shift(double turn)
     if (!std::isnan(sampleRe_)) turnBack(sampleRe_, sampleIm_, turn);
     aboveSince_ = kNaN;
     flag_ = false;
+}
+
+double DriftMonitor::acceptedTurn(double turn) const
+{
+    const double trend = trendResidual(time_);
+    const double left = wrapAngle(trend - turn);
+    return std::fabs(left) <= settings_.threshold / 2 ? trend - left : kNaN;
 }
 
 void DriftMonitor::recalibrated(double turn)

@@ -130,8 +130,15 @@ public:
     Action action() const;
     double turn() const { return pendingTurn_; }
 
+    // Whether a re-calibration that turns the glove rows by -turn about Z
+    // (give or take a full turn) leaves the trend residual within half the
+    // threshold: the turn as the history counts it (the full turns nearest
+    // the trend residual), or NaN when it would leave more (the hand is
+    // held bent against its tracker, or tilted: the frame is not a good
+    // one to calibrate from).
+    double acceptedTurn(double turn) const;
     // The calibration did what action() asked: re-calibrated, turning the
-    // glove rows by -turn about Z; or turned by -turn().
+    // glove rows by -turn (from acceptedTurn()); or turned by -turn().
     void recalibrated(double turn);
     void turned();
 

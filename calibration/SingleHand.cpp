@@ -42,6 +42,8 @@ void turnHandCalibration(SingleHandState& state, Hand hand, double angle)
     offsetOf(state, hand) = MatFunc(turned, 4);
 }
 
+const PrecomputedRotation& handOffset(const SingleHandState& state, Hand hand) { return offsetOf(state, hand); }
+
 void resetHandCalibrations(SingleHandState& state)
 {
     state.RHandOffset = identityQuaternion();

@@ -21,6 +21,9 @@ void applyHandCalibration(const SingleHandState& state, Hand hand, double* handD
 // -sin(angle/2)].
 void turnHandCalibration(SingleHandState& state, Hand hand, double angle);
 
+// The hand's offset.
+const PrecomputedRotation& handOffset(const SingleHandState& state, Hand hand);
+
 // Both offsets back to the identity.
 void resetHandCalibrations(SingleHandState& state);
 

@@ -382,10 +382,10 @@ typedef struct tarn_drift_settings {
                                      over, 30 to 3600 (default 300) */
     unsigned char auto_recalibrate; /* 1: while the flag is up and the hand
                                      is still, re-calibrate the hand from
-                                     the current frame, once its residual is
-                                     within half the threshold of the trend
-                                     residual (a hand held bent waits)
-                                     (default 0) */
+                                     the current frame, once that leaves the
+                                     trend residual within half the
+                                     threshold (a hand held bent or tilted
+                                     waits) (default 0) */
     unsigned char compensate;     /* 1: once the drift is known well enough
                                      (below), turn the calibration back by
                                      the fitted drift every second, between
