@@ -3,6 +3,7 @@
 // tarn_calibrator, and the checks and guard every function applies at the
 // C boundary.
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 #include "TarnCalibrator.h"
@@ -34,17 +35,28 @@ inline tarn_status guarded(Body body) noexcept
 inline bool isHand(tarn_hand hand) { return hand == TARN_RIGHT_HAND || hand == TARN_LEFT_HAND; }
 inline Hand handOf(tarn_hand hand) { return hand == TARN_RIGHT_HAND ? Hand::Right : Hand::Left; }
 
-// A stride is 0 (packed) or a whole number of doubles no smaller than one
-// frame.
-inline bool validStride(std::size_t stride, std::size_t doubles)
+// Whether `count` frames of `doubles` each, frame k at byte offset
+// k * stride from `data` (stride 0: packed), make an array a host can
+// own: the stride a whole number of doubles no smaller than one frame, and
+// the end of the last frame no more than PTRDIFF_MAX bytes past `data` and
+// not past the top of the address space (so no offset the engine forms
+// wraps round). A null `data` is an absent array: only its stride counts.
+inline bool validLayout(const void* data, std::size_t stride, std::size_t doubles, std::size_t count)
 {
-    return stride % sizeof(double) == 0 && (stride == 0 || stride >= doubles * sizeof(double));
+    const std::size_t frame = doubles * sizeof(double);
+    if (stride % sizeof(double) != 0 || (stride != 0 && stride < frame)) return false;
+    if (data == nullptr || count == 0) return true;
+    const std::size_t step = stride != 0 ? stride : frame;
+    const std::uintptr_t above = UINTPTR_MAX - reinterpret_cast<std::uintptr_t>(data);
+    const std::size_t room = above < static_cast<std::uintptr_t>(PTRDIFF_MAX) ? static_cast<std::size_t>(above)
+                                                                                 : static_cast<std::size_t>(PTRDIFF_MAX);
+    return frame <= room && count - 1 <= (room - frame) / step;
 }
 
-// A frame array: data may be null only when there are no frames.
-inline bool validFrames(const double* data, std::size_t stride, std::size_t doubles, std::size_t count)
+// A frame array that must be there when there are frames.
+inline bool validFrames(const void* data, std::size_t stride, std::size_t doubles, std::size_t count)
 {
-    return (data != nullptr || count == 0) && validStride(stride, doubles);
+    return (data != nullptr || count == 0) && validLayout(data, stride, doubles, count);
 }
 
 }  // namespace tarn::api

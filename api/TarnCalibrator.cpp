@@ -17,6 +17,8 @@ static_assert(static_cast<int>(Degeneracy::NoDevice) == TARN_DEGENERACY_NO_DEVIC
 static_assert(static_cast<int>(Input::Headset) == TARN_INPUT_HEADSET, "input values");
 static_assert(static_cast<int>(Convention::Unreal) == TARN_CONVENTION_UNREAL, "convention values");
 static_assert(static_cast<int>(VRDevice::Headset) == TARN_HEADSET, "device values");
+static_assert(kLargestQuaternionComponent == TARN_LARGEST_QUATERNION_COMPONENT, "quaternion range");
+static_assert(kLargestPosition == TARN_LARGEST_POSITION, "position range");
 
 void copyQuality(const Quality& q, tarn_quality* out)
 {
@@ -105,8 +107,11 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrate_hand(tarn_calibrator* calibrator,
                                                     const double source[4], const double target[4],
                                                     tarn_quality* quality)
 {
-    if (calibrator == nullptr || !isHand(hand) || source == nullptr || target == nullptr) return TARN_INVALID_ARGUMENT;
-    return calibrating(quality, [&](Quality& q) { return calibrator->engine.calibrateHand(handOf(hand), source, target, q); });
+    if (calibrator == nullptr) return TARN_INVALID_ARGUMENT;
+    return calibrating(quality, [&](Quality& q) {
+        if (!isHand(hand) || source == nullptr || target == nullptr) return Status::InvalidArgument;
+        return calibrator->engine.calibrateHand(handOf(hand), source, target, q);
+    });
 }
 
 TARN_CALIBRATOR_API tarn_status tarn_apply_hand(const tarn_calibrator* calibrator, tarn_hand hand, double* blocks,
@@ -119,8 +124,11 @@ TARN_CALIBRATOR_API tarn_status tarn_apply_hand(const tarn_calibrator* calibrato
 TARN_CALIBRATOR_API tarn_status tarn_calibrate_both_hands(tarn_calibrator* calibrator, const double position1[3],
                                                           const double position2[3], tarn_quality* quality)
 {
-    if (calibrator == nullptr || position1 == nullptr || position2 == nullptr) return TARN_INVALID_ARGUMENT;
-    return calibrating(quality, [&](Quality& q) { return calibrator->engine.calibrateBothHands(position1, position2, q); });
+    if (calibrator == nullptr) return TARN_INVALID_ARGUMENT;
+    return calibrating(quality, [&](Quality& q) {
+        if (position1 == nullptr || position2 == nullptr) return Status::InvalidArgument;
+        return calibrator->engine.calibrateBothHands(position1, position2, q);
+    });
 }
 
 TARN_CALIBRATOR_API tarn_status tarn_apply_both_hands(const tarn_calibrator* calibrator, double* hand1,
@@ -150,21 +158,25 @@ TARN_CALIBRATOR_API tarn_status tarn_reset_both_hands(tarn_calibrator* calibrato
 TARN_CALIBRATOR_API tarn_status tarn_calibrate_all_vr(tarn_calibrator* calibrator, const tarn_all_vr_input* input,
                                                       tarn_quality* quality)
 {
-    if (calibrator == nullptr || input == nullptr) return TARN_INVALID_ARGUMENT;
-    const unsigned char flags[4] = {input->right_tracker_on, input->left_tracker_on, input->headset_on,
-                                    input->headset_decides};
-    for (unsigned char flag : flags)
-        if (flag > 1) return TARN_INVALID_ARGUMENT;
-    AllVRInput in;
-    const double* positions[3] = {input->right_position, input->left_position, input->headset_position};
-    const double* orientations[3] = {input->right_orientation, input->left_orientation, input->headset_orientation};
-    for (int d = 0; d < 3; ++d) {
-        in.on[d] = flags[d] != 0;
-        for (int k = 0; k < 3; ++k) in.position[d][k] = positions[d][k];
-        for (int k = 0; k < 4; ++k) in.orientation[d][k] = orientations[d][k];
-    }
-    in.headsetDecides = flags[3] != 0;
-    return calibrating(quality, [&](Quality& q) { return calibrator->engine.calibrateAllVR(in, q); });
+    if (calibrator == nullptr) return TARN_INVALID_ARGUMENT;
+    return calibrating(quality, [&](Quality& q) {
+        if (input == nullptr) return Status::InvalidArgument;
+        const unsigned char flags[4] = {input->right_tracker_on, input->left_tracker_on, input->headset_on,
+                                        input->headset_decides};
+        for (unsigned char flag : flags)
+            if (flag > 1) return Status::InvalidArgument;
+        AllVRInput in;
+        const double* positions[3] = {input->right_position, input->left_position, input->headset_position};
+        const double* orientations[3] = {input->right_orientation, input->left_orientation,
+                                         input->headset_orientation};
+        for (int d = 0; d < 3; ++d) {
+            in.on[d] = flags[d] != 0;
+            for (int k = 0; k < 3; ++k) in.position[d][k] = positions[d][k];
+            for (int k = 0; k < 4; ++k) in.orientation[d][k] = orientations[d][k];
+        }
+        in.headsetDecides = flags[3] != 0;
+        return calibrator->engine.calibrateAllVR(in, q);
+    });
 }
 
 TARN_CALIBRATOR_API tarn_status tarn_apply_device(const tarn_calibrator* calibrator, tarn_device device,
@@ -173,7 +185,7 @@ TARN_CALIBRATOR_API tarn_status tarn_apply_device(const tarn_calibrator* calibra
 {
     const bool anyArray = positions != nullptr || orientations != nullptr;
     if (calibrator == nullptr || device < TARN_RIGHT_TRACKER || device > TARN_HEADSET || (!anyArray && count > 0) ||
-        !validStride(position_stride, 3) || !validStride(orientation_stride, 4))
+        !validLayout(positions, position_stride, 3, count) || !validLayout(orientations, orientation_stride, 4, count))
         return TARN_INVALID_ARGUMENT;
     return guarded([&] {
         return calibrator->engine.applyDevice(static_cast<VRDevice>(device), {positions, position_stride},

@@ -70,7 +70,7 @@ TARN_CALIBRATOR_API tarn_status tarn_apply_hand_tracked(tarn_calibrator* calibra
     if (calibrator == nullptr || !isHand(hand) || frames == nullptr) return TARN_INVALID_ARGUMENT;
     const tarn_tracked_hand_frames& f = *frames;
     if (!validFrames(f.times, f.time_stride, 1, count) || !validFrames(f.blocks, f.block_stride, 80, count) ||
-        !validFrames(f.trackers, f.tracker_stride, 4, count) || !validStride(f.residual_stride, 1))
+        !validFrames(f.trackers, f.tracker_stride, 4, count) || !validLayout(f.residuals, f.residual_stride, 1, count))
         return TARN_INVALID_ARGUMENT;
     // The engine reads times and trackers through the same frame records
     // it writes blocks through; it never writes them.

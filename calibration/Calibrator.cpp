@@ -18,11 +18,22 @@ constexpr std::size_t kHandDoubles = 80;
 // A second quaternion that counts as supplied: the trackers decide.
 const double kTrackersDecide[4] = {1.0, 0.0, 0.0, 0.0};
 
-bool allFinite(const double* values, int count)
+// Every value finite and of magnitude at most `largest`.
+bool withinRange(const double* values, int count, double largest)
 {
     for (int k = 0; k < count; ++k)
-        if (!std::isfinite(values[k])) return false;
+        if (!(std::fabs(values[k]) <= largest)) return false;
     return true;
+}
+
+bool usableQuaternion(const double* q) { return withinRange(q, 4, kLargestQuaternionComponent); }
+
+// A position in `convention`, converted to the library's when it is in
+// range there.
+bool usablePosition(Convention convention, const double* in, double* out)
+{
+    positionToLibrary(convention, in, out);
+    return withinRange(out, 3, kLargestPosition);
 }
 
 int indexOf(Hand hand) { return hand == Hand::Right ? 0 : 1; }
@@ -81,7 +92,7 @@ double largestDisagreement(const double* headings, int count)
 
 Status checkOrientation(Convention convention, const double* orientation, Degeneracy& rule)
 {
-    if (!allFinite(orientation, 4)) return Status::InvalidArgument;
+    if (!usableQuaternion(orientation)) return Status::InvalidArgument;
     double q[4];
     quaternionToLibrary(convention, orientation, q);
     rule = headingDegeneracy(q);
@@ -96,7 +107,7 @@ Quality::Quality()
 
 Status Calibrator::calibrateHand(Hand hand, const double* sourceIn, const double* targetIn, Quality& quality)
 {
-    if (!allFinite(sourceIn, 4) || !allFinite(targetIn, 4)) return Status::InvalidArgument;
+    if (!usableQuaternion(sourceIn) || !usableQuaternion(targetIn)) return Status::InvalidArgument;
     double source[4], target[4];
     quaternionToLibrary(convention_, sourceIn, source);
     quaternionToLibrary(convention_, targetIn, target);
@@ -200,12 +211,11 @@ Status Calibrator::applyHand(Hand hand, Frames blocks, std::size_t count) const
 
 Status Calibrator::calibrateBothHands(const double* position1In, const double* position2In, Quality& quality)
 {
-    if (!allFinite(position1In, 3) || !allFinite(position2In, 3)) return Status::InvalidArgument;
     double position1[3], position2[3];
-    positionToLibrary(convention_, position1In, position1);
-    positionToLibrary(convention_, position2In, position2);
+    if (!usablePosition(convention_, position1In, position1) || !usablePosition(convention_, position2In, position2))
+        return Status::InvalidArgument;
     const double dx = position1[0] - position2[0], dy = position1[1] - position2[1];
-    quality.separation = std::hypot(dx, dy);
+    quality.separation = lengthFromLibrary(convention_, std::hypot(dx, dy));
     if (handsTooClose(dx, dy)) return degenerate(quality, Degeneracy::HandsTooClose, Input::Positions);
 
     DoubleHandState next = state_.doubleHand;
@@ -241,8 +251,8 @@ Status Calibrator::calibrateAllVR(const AllVRInput& input, Quality& quality)
     double position[3][3], orientation[3][4];
     for (int d = 0; d < 3; ++d) {
         if (!input.on[d]) continue;
-        if (!allFinite(input.position[d], 3) || !allFinite(input.orientation[d], 4)) return Status::InvalidArgument;
-        positionToLibrary(convention_, input.position[d], position[d]);
+        if (!usablePosition(convention_, input.position[d], position[d]) || !usableQuaternion(input.orientation[d]))
+            return Status::InvalidArgument;
         quaternionToLibrary(convention_, input.orientation[d], orientation[d]);
     }
     const int right = static_cast<int>(VRDevice::RightTracker), left = static_cast<int>(VRDevice::LeftTracker);
@@ -251,7 +261,7 @@ Status Calibrator::calibrateAllVR(const AllVRInput& input, Quality& quality)
     const double dx = bothTrackers ? position[right][0] - position[left][0] : kNaN;
     const double dy = bothTrackers ? position[right][1] - position[left][1] : kNaN;
     if (bothTrackers) {
-        quality.separation = std::hypot(dx, dy);
+        quality.separation = lengthFromLibrary(convention_, std::hypot(dx, dy));
         quality.trackerLineHeading = std::atan2(dy, dx);
     }
     if (input.on[right]) quality.rightForwardHeading = forwardHeadingOf(orientation[right]);

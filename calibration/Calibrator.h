@@ -74,9 +74,18 @@ struct TrackedHandFrames {
     Frames times, blocks, trackers, residuals;
 };
 
+// The range of a calibration's inputs, beyond which its arithmetic would
+// overflow or lose the input: quaternion components (a larger one
+// overflows the squared length) and positions in metres (farther out, the
+// unit a lone tracker's direction is taken over is lost in rounding).
+// include/TarnCalibrator.h gives them to hosts.
+constexpr double kLargestQuaternionComponent = 1e150;
+constexpr double kLargestPosition = 1e6;
+
 // The rule every calibration applies to an orientation given in
-// `convention`: InvalidArgument for a NaN or infinite component, else
-// DegenerateInput with `rule` set when no heading can be taken from it.
+// `convention`: InvalidArgument for a NaN, infinite or out-of-range
+// component, else DegenerateInput with `rule` set when no heading can be
+// taken from it.
 Status checkOrientation(Convention convention, const double* orientation, Degeneracy& rule);
 
 class Calibrator {

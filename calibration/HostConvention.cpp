@@ -48,10 +48,13 @@ void positionToLibrary(Convention convention, const double* in, double* out)
 
 void positionFromLibrary(Convention convention, const double* in, double* out)
 {
-    const Axes& a = axesOf(convention);
-    vectorFromLibrary(a, in, out, false);
-    if (a.centimetres)
-        for (int i = 0; i < 3; ++i) out[i] = out[i] * 100.0;
+    vectorFromLibrary(axesOf(convention), in, out, false);
+    for (int i = 0; i < 3; ++i) out[i] = lengthFromLibrary(convention, out[i]);
+}
+
+double lengthFromLibrary(Convention convention, double metres)
+{
+    return axesOf(convention).centimetres ? metres * 100.0 : metres;
 }
 
 void quaternionToLibrary(Convention convention, const double* in, double* out)

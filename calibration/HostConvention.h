@@ -25,4 +25,8 @@ void positionFromLibrary(Convention convention, const double* in, double* out);
 void quaternionToLibrary(Convention convention, const double* in, double* out);
 void quaternionFromLibrary(Convention convention, const double* in, double* out);
 
+// A length in metres (the library's unit) -> the same length in
+// `convention`'s unit.
+double lengthFromLibrary(Convention convention, double metres);
+
 }  // namespace tarn

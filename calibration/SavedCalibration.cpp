@@ -1,5 +1,6 @@
 #include "calibration/SavedCalibration.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -17,6 +18,22 @@ constexpr std::size_t kRotations = 7;
 constexpr std::size_t kPayload = kFlags + kRotations * (1 + 4 * 8) + 2 * 3 * 8;
 constexpr std::size_t kHeader = 8 + 2 + 2;
 constexpr std::size_t kSize = kHeader + kPayload + 4;
+// A saved rotation is a heading, [cos, 0, 0, sin]: its length within this
+// of 1, its x and y within this of 0.
+constexpr double kRotationTolerance = 1e-9;
+// A saved point (a double-hand centre, an All-VR origin) within this of
+// zero in every axis, in metres: room for any point a calibration places
+// near positions in range.
+constexpr double kLargestPoint = 10 * kLargestPosition;
+
+// Whether q is a rotation a calibration makes: one about the up axis, of
+// unit length (false for NaN and infinite components).
+bool isHeading(const double* q)
+{
+    const double length = std::sqrt(q[0] * q[0] + q[3] * q[3]);
+    return std::fabs(q[1]) <= kRotationTolerance && std::fabs(q[2]) <= kRotationTolerance &&
+           std::fabs(length - 1.0) <= kRotationTolerance;
+}
 
 std::uint32_t crc32(const unsigned char* data, std::size_t size)
 {
@@ -81,19 +98,24 @@ public:
             std::memcpy(&values[k], &bits, sizeof bits);
         }
     }
-    // A rotation; `required`: one that must be present.
+    // A rotation; `required`: one that must be present. A present one must
+    // be a heading; an absent one's doubles are zero, as written.
     PrecomputedRotation rotation(bool required)
     {
         const bool present = flag();
-        valid_ = valid_ && (present || !required);
         double q[4];
         doubles(q, 4);
+        const bool zero = q[0] == 0.0 && q[1] == 0.0 && q[2] == 0.0 && q[3] == 0.0;
+        valid_ = valid_ && (present ? isHeading(q) : !required && zero);
         return present ? PrecomputedRotation(MatFunc(q, 4)) : PrecomputedRotation();
     }
-    MatFunc point()
+    // A point within kLargestPoint; `onFloor`: one whose height is zero.
+    MatFunc point(bool onFloor)
     {
         double p[3];
         doubles(p, 3);
+        for (double v : p) valid_ = valid_ && std::fabs(v) <= kLargestPoint;
+        valid_ = valid_ && (!onFloor || p[2] == 0.0);
         return MatFunc(p, 3);
     }
     bool valid() const { return valid_; }
@@ -149,8 +171,8 @@ bool restoreCalibration(Calibrator& calibrator, const unsigned char* data, std::
     s.allVR.rTrackerHeading = r.rotation(flags[3]);
     s.allVR.lTrackerHeading = r.rotation(flags[4]);
     s.allVR.vrGlassesHeading = r.rotation(flags[5]);
-    s.doubleHand.DoubleHandCenter = r.point();
-    s.allVR.frameOrigin = r.point();
+    s.doubleHand.DoubleHandCenter = r.point(false);
+    s.allVR.frameOrigin = r.point(true);
     if (!r.valid()) return false;
     s.doubleHand.DoubleHandCalibrated = flags[2];
     s.allVR.rTrackerCalibrated = flags[3];

@@ -23,8 +23,14 @@ std::size_t savedCalibrationSize();
 void saveCalibration(const Calibrator& calibrator, unsigned char* out);
 
 // Replaces the calibrator's calibrations by those of `data` when it is a
-// whole, unaltered string of this format; otherwise returns false and
-// changes nothing.
+// whole, unaltered string of this format holding values a calibration can
+// make; otherwise returns false and changes nothing. The checksum finds
+// damage, not a string forged or written wrong, so restoring also checks
+// the contents: flag bytes 0 or 1; each rotation that must be there (the
+// hands', the two frames', a calibrated device's heading) present; every
+// present rotation a heading (about the up axis) of unit length, both
+// within 1e-9; every absent one all zeros; both points finite and within
+// 1e7 m of zero in each axis; the All-VR origin on the floor (height 0).
 bool restoreCalibration(Calibrator& calibrator, const unsigned char* data, std::size_t size);
 
 }  // namespace tarn

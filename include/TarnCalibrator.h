@@ -36,12 +36,19 @@
  *  - Batches. Apply functions convert `count` frames in place. Frame k of
  *    an array starts `stride` bytes after frame k - 1; a stride of 0 means
  *    tightly packed (80, 3 or 4 doubles). Strides let a host pass its own
- *    array of structs without copying; they must be multiples of 8 bytes.
- *    A batch gives the same bits as `count` calls of one frame.
+ *    array of structs without copying; they must be multiples of 8 bytes
+ *    and no smaller than one frame. A count and stride whose last frame
+ *    would end more than PTRDIFF_MAX bytes after the array's start, or past
+ *    the top of the address space, are a bad count or stride
+ *    (TARN_INVALID_ARGUMENT), never a wrapped address. A batch gives the
+ *    same bits as `count` calls of one frame.
  *  - Statuses. Every function returns a tarn_status. A function that
  *    returns anything but TARN_OK has changed nothing: not the calibrator,
  *    not the caller's arrays (an optional tarn_quality is the only output
- *    it fills). Calibrate functions refuse NaN and infinite inputs; apply
+ *    it fills). Calibrate functions fill an optional tarn_quality on every
+ *    status but TARN_INVALID_ARGUMENT for a NULL calibrator (fields that
+ *    do not apply, or were not reached, are NaN). Calibrate functions
+ *    refuse NaN, infinite and out-of-range inputs (below); apply
  *    functions carry NaN frames through as NaN (a frame the tracking lost
  *    stays lost) and never refuse a batch for one.
  *  - Nothing is ever written to standard output or standard error, and no
@@ -95,6 +102,16 @@ typedef enum tarn_status {
     TARN_OUT_OF_MEMORY = 6
 } tarn_status;
 
+/* The range of every calibrate function's inputs (and of
+ * tarn_check_orientation): quaternion components of magnitude at most
+ * TARN_LARGEST_QUATERNION_COMPONENT (beyond it the squared length
+ * overflows), position components within TARN_LARGEST_POSITION metres of
+ * the tracking origin (100 times that in Unreal's centimetres; beyond it
+ * rounding loses the direction a lone tracker points in). Anything else is
+ * TARN_INVALID_ARGUMENT. */
+#define TARN_LARGEST_QUATERNION_COMPONENT 1e150
+#define TARN_LARGEST_POSITION 1e6
+
 /* The enums a host passes in span every int (the *_RANGE_ values, never
  * valid), so a function can refuse any other value it is given with
  * TARN_INVALID_ARGUMENT. */
@@ -129,10 +146,13 @@ typedef enum tarn_degeneracy {
                                               magnitude: no orientation */
     TARN_DEGENERACY_NEAR_VERTICAL = 2,     /* pitched more than 85 degrees:
                                               the heading is undefined */
-    TARN_DEGENERACY_HANDS_TOO_CLOSE = 3,   /* two positions closer than
-                                              0.001 m on both horizontal
-                                              axes: no direction between
-                                              them */
+    TARN_DEGENERACY_HANDS_TOO_CLOSE = 3,   /* no direction between two
+                                              positions: both hands, less
+                                              than 0.001 m apart along x
+                                              and along y; All-VR's two
+                                              trackers, 0.001 m or less
+                                              apart along x and along y
+                                              (library axes) */
     TARN_DEGENERACY_NO_DEVICE = 4          /* All-VR with no device on */
 } tarn_degeneracy;
 
@@ -214,7 +234,7 @@ TARN_CALIBRATOR_API const char* tarn_degeneracy_string(tarn_degeneracy degenerac
  * orientations, for hosts that check samples before calibrating. On
  * TARN_DEGENERATE_INPUT, *degeneracy (optional) names the rule.
  * Statuses: TARN_INVALID_ARGUMENT (NULL orientation, unknown convention,
- * NaN or infinite component), TARN_DEGENERATE_INPUT. */
+ * NaN, infinite or out-of-range component), TARN_DEGENERATE_INPUT. */
 TARN_CALIBRATOR_API tarn_status tarn_check_orientation(tarn_convention convention, const double orientation[4],
                                                        tarn_degeneracy* degeneracy);
 
@@ -235,10 +255,9 @@ TARN_CALIBRATOR_API void tarn_calibrator_destroy(tarn_calibrator* calibrator);
  * `source` (a glove row, usually the wrist's) comes out with the heading
  * of `target` (the wrist tracker) plus 90 degrees for the right hand,
  * minus 90 for the left. Only the headings of source and target count.
- * quality: optional, filled on every status but TARN_INVALID_ARGUMENT for
- * a NULL calibrator.
- * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, NaN or infinite
- * component), TARN_DEGENERATE_INPUT (source or target zero or near
+ * quality: optional.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, NaN, infinite or
+ * out-of-range component), TARN_DEGENERATE_INPUT (source or target zero or near
  * vertical), TARN_OUT_OF_MEMORY. */
 TARN_CALIBRATOR_API tarn_status tarn_calibrate_hand(tarn_calibrator* calibrator, tarn_hand hand,
                                                     const double source[4], const double target[4],
@@ -256,8 +275,8 @@ TARN_CALIBRATOR_API tarn_status tarn_apply_hand(const tarn_calibrator* calibrato
 /* A frame for both hands from their positions: origin midway, forward
  * axis from position2 towards position1 (X in the library convention),
  * up unchanged. quality: optional.
- * Statuses: TARN_INVALID_ARGUMENT (NULL, NaN or infinite component),
- * TARN_DEGENERATE_INPUT (hands too close), TARN_OUT_OF_MEMORY. */
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, NaN, infinite or out-of-range
+ * component), TARN_DEGENERATE_INPUT (hands too close), TARN_OUT_OF_MEMORY. */
 TARN_CALIBRATOR_API tarn_status tarn_calibrate_both_hands(tarn_calibrator* calibrator, const double position1[3],
                                                           const double position2[3], tarn_quality* quality);
 
@@ -283,8 +302,9 @@ TARN_CALIBRATOR_API tarn_status tarn_reset_both_hands(tarn_calibrator* calibrato
  * body's centre; the headset (when it decides) its heading and a point
  * 0.5 m behind it. Every device that is on is covered by the calibration
  * and replaces the previous All-VR calibration. quality: optional.
- * Statuses: TARN_INVALID_ARGUMENT (NULL, NaN or infinite component of a
- * device that is on), TARN_DEGENERATE_INPUT (no device on, two trackers
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, a flag other than 0 or 1, NaN,
+ * infinite or out-of-range component of a device that is on),
+ * TARN_DEGENERATE_INPUT (no device on, two trackers
  * too close, an orientation of a device that is on zero or near
  * vertical), TARN_OUT_OF_MEMORY. */
 TARN_CALIBRATOR_API tarn_status tarn_calibrate_all_vr(tarn_calibrator* calibrator, const tarn_all_vr_input* input,
@@ -523,8 +543,14 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrator_save(const tarn_calibrator* cali
 
 /* Replaces the calibrator's calibrations by those of a saved string,
  * bit for bit as they were saved (from a calibrator of any convention).
+ * The checksum finds damage; a string that passes it must still hold what
+ * a calibration can make, or it is refused: every rotation a heading
+ * (about the up axis) of unit length, both within 1e-9, and present where
+ * its calibration is; finite points within 1e7 m; the All-VR origin on
+ * the floor (docs/saved-calibrations.md has the whole list).
  * Statuses: TARN_INVALID_ARGUMENT (NULL), TARN_INVALID_SAVED_STATE (a
- * truncated, altered or foreign string, or one of a newer format). */
+ * truncated, altered, forged or foreign string, or one of a newer
+ * format). */
 TARN_CALIBRATOR_API tarn_status tarn_calibrator_restore(tarn_calibrator* calibrator, const unsigned char* data,
                                                         size_t size);
 
