@@ -93,7 +93,7 @@ extern "C" {
 typedef enum tarn_status {
     TARN_OK = 0,
     TARN_INVALID_ARGUMENT = 1,   /* null pointer, bad count, stride or enum
-                                    value, NaN or infinite input */
+                                    value, NaN, infinite or out-of-range input */
     TARN_DEGENERATE_INPUT = 2,   /* no frame can be decided from the input;
                                     the quality record names the rule */
     TARN_NOT_CALIBRATED = 3,     /* apply before the matching calibration */

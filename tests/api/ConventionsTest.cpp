@@ -119,6 +119,7 @@ TEST_P(EveryHost, CalibratorGivesTheLibraryCalibratorsBitsForConvertedData)
     ASSERT_EQ(tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &calibrators[1]), TARN_OK);
     RandomSession session(11);
     double residuals[2] = {0.0, 0.0};  // of the tracked left hand, per calibrator
+    tarn_quality quality[2][2];        // both hands', All-VR's, per calibrator
     for (int trial = 0; trial < 20; ++trial) {
         SessionFrame frames[2];  // mildly tilted orientations in the library's axes, written in the host's
         for (auto& pose : frames[0].pose) {
@@ -143,9 +144,9 @@ TEST_P(EveryHost, CalibratorGivesTheLibraryCalibratorsBitsForConvertedData)
             double* orientations[3] = {vr.right_orientation, vr.left_orientation, vr.headset_orientation};
             for (int d = 0; d < 3; ++d) std::memcpy(fields[d], pose[d], 3 * sizeof(double));
             for (int d = 0; d < 3; ++d) std::memcpy(orientations[d], pose[d] + 3, 4 * sizeof(double));
-            ASSERT_EQ(tarn_calibrate_all_vr(c, &vr, nullptr), TARN_OK);
+            ASSERT_EQ(tarn_calibrate_all_vr(c, &vr, &quality[side][1]), TARN_OK);
             ASSERT_EQ(tarn_calibrate_hand(c, TARN_LEFT_HAND, pose[3] + 3, pose[4] + 3, nullptr), TARN_OK);
-            ASSERT_EQ(tarn_calibrate_both_hands(c, pose[3], pose[4], nullptr), TARN_OK);
+            ASSERT_EQ(tarn_calibrate_both_hands(c, pose[3], pose[4], &quality[side][0]), TARN_OK);
             // Through the drift monitor on odd trials: the same blocks, and
             // the same residual whatever the host's axes.
             const double time = trial;
@@ -167,6 +168,8 @@ TEST_P(EveryHost, CalibratorGivesTheLibraryCalibratorsBitsForConvertedData)
             for (int row = 0; row < 80; row += 4) quaternionFromLibrary(h, frames[1].hand[k] + row, expected.hand[k] + row);
         ASSERT_EQ(std::memcmp(&frames[0], &expected, sizeof expected), 0) << "trial " << trial;
         ASSERT_TRUE(sameBits(residuals[0], residuals[1])) << "trial " << trial;
+        for (const auto& [host, library] : {std::pair(quality[0][0], quality[1][0]), std::pair(quality[0][1], quality[1][1])})
+            EXPECT_NEAR(host.separation, library.separation * h.unitsPerMetre, kRoundOff * h.unitsPerMetre);  // host's unit
     }
     for (tarn_calibrator* c : calibrators) tarn_calibrator_destroy(c);
 }

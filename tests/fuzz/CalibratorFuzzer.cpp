@@ -1,7 +1,8 @@
 // Fuzz target: decodes bytes into calls of the integrator API on two
 // calibrators of fuzzed conventions, with arbitrary doubles, enum values,
 // flags, strides and counts, and restore strings that are fuzzed bytes or
-// saved strings with fuzzed damage. Every array ends where an inaccessible
+// saved strings with fuzzed damage, half of them resealed with a checksum
+// made for the damage, so that restore's checks of the contents are met. Every array ends where an inaccessible
 // page begins (GuardedArray), so a read or write past its stated length
 // faults.
 //
@@ -9,7 +10,9 @@
 //
 // Also checked, from the header's promises: a call that does not return
 // TARN_OK leaves the calibrator's saved state and the caller's arrays as
-// they were; a saved string restores to the same saved string.
+// they were; a saved string restores to the same saved string, and what
+// it restores turns a unit hand block into unit quaternions.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +21,7 @@
 #include "FuzzInput.h"
 #include "GuardedArray.h"
 #include "TarnCalibrator.h"
+#include "support/SavedStrings.h"
 
 namespace {
 
@@ -107,8 +111,16 @@ void call(FuzzInput& in, tarn_calibrator* c)
     case 6: {
         std::vector<unsigned char> bytes = in.flag() ? saved(c) : std::vector<unsigned char>(in.between(0, 300));
         for (int k = in.between(0, 3); k > 0 && !bytes.empty(); --k) bytes[in.byte() % bytes.size()] = in.byte();
+        if (in.flag()) saved_string::reseal(bytes);
         status = tarn_calibrator_restore(c, bytes.data(), bytes.size());
-        if (status == TARN_OK) require(saved(c) == bytes);
+        require(saved(c) == (status == TARN_OK ? bytes : before));
+        if (status != TARN_OK) return;
+        double block[80] = {};
+        for (int row = 0; row < 80; row += 4) block[row] = 1.0;
+        if (tarn_apply_hand(c, static_cast<tarn_hand>(in.pick(2)), block, 0, 1) == TARN_OK) {
+            const double length = block[0] * block[0] + block[1] * block[1] + block[2] * block[2] + block[3] * block[3];
+            require(std::fabs(length - 1.0) < 1e-8);
+        }
         return;
     }
     default: status = tarn_get_all_vr_frame(c, a.data(), count > 0 ? p1.data() : nullptr, nullptr); break;  // 4 and 3

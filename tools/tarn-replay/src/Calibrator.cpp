@@ -49,7 +49,7 @@ std::string refusal(tarn_status status, const Quality& quality)
 {
     if (status == TARN_DEGENERATE_INPUT)
         return inputName(quality.degenerate_input) + ": " + tarn_degeneracy_string(quality.degeneracy);
-    if (status == TARN_INVALID_ARGUMENT) return "NaN or infinite input";
+    if (status == TARN_INVALID_ARGUMENT) return "NaN, infinite or out-of-range input";
     return tarn_status_string(status);
 }
 

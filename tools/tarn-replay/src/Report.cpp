@@ -126,7 +126,7 @@ void writeQuality(std::ostream& out, const ReportInput& in)
     }
     if (q.trackerOffset) {
         const Vec3& d = *q.trackerOffset;
-        out << format("  hands' horizontal separation {:.4f} (dx {:+.4f}, dy {:+.4f}; refused below 0.001 on both)\n",
+        out << format("  hands' horizontal separation {:.4f} (dx {:+.4f}, dy {:+.4f}; refused along both: both hands below 0.001, All-VR at 0.001 or less)\n",
                       std::hypot(d[0], d[1]), d[0], d[1]);
     }
     if (!q.headings.empty()) {
