@@ -9,19 +9,20 @@ using namespace tarn::api;
 namespace {
 
 static_assert(static_cast<int>(DriftEventKind::Compensation) == TARN_DRIFT_COMPENSATION, "event kinds");
-static_assert(DriftMonitor::kKeptEvents == TARN_DRIFT_KEPT_EVENTS, "events kept");
+static_assert(DriftEvents::kKept == TARN_DRIFT_KEPT_EVENTS, "events kept");
 
+// The settings as given; validDriftSettings says whether they are valid.
 DriftSettings fromC(const tarn_drift_settings& in)
 {
     DriftSettings s;
-    s.referenceRow = in.reference_row > 19 ? -1 : static_cast<int>(in.reference_row);
+    s.referenceRow = in.reference_row >= DriftSettings::kRows ? -1 : static_cast<int>(in.reference_row);
     s.threshold = in.threshold;
     s.holdTime = in.hold_time;
     s.stillSpeed = in.still_speed;
     s.stillTime = in.still_time;
     s.window = in.window;
-    s.autoRecalibrate = in.auto_recalibrate != 0;
-    s.compensate = in.compensate != 0;
+    s.autoRecalibrate = in.auto_recalibrate;
+    s.compensate = in.compensate;
     s.compensateWithin = in.compensate_within;
     return s;
 }
@@ -48,8 +49,7 @@ TARN_CALIBRATOR_API tarn_status tarn_set_drift_settings(tarn_calibrator* calibra
 {
     if (calibrator == nullptr || !isHand(hand) || settings == nullptr) return TARN_INVALID_ARGUMENT;
     const DriftSettings s = fromC(*settings);
-    if (!validDriftSettings(s) || settings->auto_recalibrate > 1 || settings->compensate > 1)
-        return TARN_INVALID_ARGUMENT;
+    if (!validDriftSettings(s)) return TARN_INVALID_ARGUMENT;
     return guarded([&] {
         calibrator->engine.drift(handOf(hand)).configure(s);
         return Status::Ok;
@@ -85,7 +85,7 @@ TARN_CALIBRATOR_API tarn_status tarn_get_drift(const tarn_calibrator* calibrator
                                                tarn_drift_report* report)
 {
     if (calibrator == nullptr || !isHand(hand) || report == nullptr) return TARN_INVALID_ARGUMENT;
-    if (!calibrator->engine.handsCalibrated()[handOf(hand) == Hand::Right ? 0 : 1]) return TARN_NOT_CALIBRATED;
+    if (!calibrator->engine.handCalibrated(handOf(hand))) return TARN_NOT_CALIBRATED;
     const DriftReport r = calibrator->engine.drift(handOf(hand)).report();
     *report = {r.time,
                r.residual,
@@ -110,9 +110,9 @@ TARN_CALIBRATOR_API tarn_status tarn_take_drift_events(tarn_calibrator* calibrat
 {
     if (calibrator == nullptr || !isHand(hand) || count == nullptr || (events == nullptr && capacity > 0))
         return TARN_INVALID_ARGUMENT;
-    DriftEvent taken[DriftMonitor::kKeptEvents];
+    DriftEvent taken[DriftEvents::kKept];
     const std::size_t n = calibrator->engine.drift(handOf(hand)).takeEvents(
-        taken, capacity < DriftMonitor::kKeptEvents ? capacity : DriftMonitor::kKeptEvents);
+        taken, capacity < DriftEvents::kKept ? capacity : DriftEvents::kKept);
     for (std::size_t k = 0; k < n; ++k)
         events[k] = {static_cast<tarn_drift_event_kind>(taken[k].kind), taken[k].time, taken[k].residualBefore,
                      taken[k].residualAfter};

@@ -1,45 +1,85 @@
 #pragma once
-// Attitude operations of MatFunc: quaternions, direction-cosine matrices and
-// Euler angles. They are members of MatFunc (declared in matrix/MatFunc.h)
-// and are written entirely with the matrix library's operations.
+// Rotations: the conventions of the whole library, and the plain-double
+// quaternion and angle arithmetic used outside the bit-exact MatFunc path
+// (input rules and quality measures, the drift monitor, tarn-replay and
+// its session generator, tests). MatFunc's own attitude operations are
+// documented where they are declared (matrix/MatFunc.h).
 //
 // Conventions, shared by the whole library:
-//  - A quaternion is [q0, q1, q2, q3] = [w, x, y, z], scalar first. A single
-//    quaternion is any matrix of exactly 4 elements, read in storage order;
-//    a set of quaternions is n x 4 (one per row) or 4 x n (one per column),
-//    rows winning for a 4 x 4 matrix.
-//  - The product p (x) q is Hamilton's (i^2 = j^2 = k^2 = ijk = -1).
-//  - A quaternion rotates body (device) coordinates into the reference
-//    (world) frame: Cbn() is the matrix that carries body vectors into the
-//    reference frame. Quaternions are used as given; only AttitudeAngle
-//    normalises its input.
-//  - Angles are radians. An Euler-angle matrix is n x 3 (or 3 x n for SY),
-//    columns fixed by axis whatever the order: 0 = about X, 1 = about Y,
-//    2 = about Z.
-//  - Rotation orders are the texts "ZYX", "ZXY", "YZX", "YXZ", "XYZ", "XZY",
-//    compared exactly. Order PQR means q = qP (x) qQ (x) qR, so "ZYX" gives
-//    Cbn = Rz(z) * Ry(y) * Rx(x).
-//  - AttitudeAngle ranges: the middle axis of the order in [-pi/2, pi/2]
-//    (a clamped arcsine), the other two in [-pi, pi] (atan2). Singular
-//    attitudes get no special treatment.
-//
-// Operations (each leaves the matrix it is called on unchanged):
-//  Cbn()                  3 x 3 direction-cosine matrix of a 4-element
-//                         quaternion, L^2 times a rotation for length L.
-//                         Not 4 elements: error line, 3 x 3 zeros.
-//  w_matrix_function(m)   4 x 4 product matrix: mode 1 the right-product
-//                         matrix (W * p = p (x) q), any other mode the
-//                         left-product matrix (W * p = q (x) p), p a column.
-//                         A row p times the left-product matrix gives
-//                         conj(q) (x) p. Not 4 elements: error line, zeros.
-//  normalize()            n x 4: every row to unit length; else 4 x n:
-//                         every column; else the whole matrix. No test
-//                         against zero: a zero quaternion becomes NaN.
-//  SY(order)              n x 3 (or 3 x n) Euler angles to n x 4
-//                         quaternions (not normalised). Bad shape: error
-//                         line, default matrix. Bad order: error line,
-//                         n x 4 zeros.
-//  AttitudeAngle(order)   quaternions (normalised first) to n x 3 Euler
-//                         angles. Bad shape: error line, default matrix.
-//                         Bad order: error line, n x 3 zeros.
-#include "matrix/MatFunc.h"
+//  - A quaternion is [w, x, y, z], scalar first.
+//  - The product a (x) b is Hamilton's (i^2 = j^2 = k^2 = ijk = -1).
+//  - A device's orientation rotates device (body) coordinates into world
+//    (tracking) coordinates, right-handed, X right, Y forward, Z up. Frames
+//    are named in variables as `to_from_from`: world_from_glove carries
+//    glove coordinates into world coordinates, so
+//    world_from_glove = world_from_tracker (x) tracker_from_glove.
+//  - A heading is a rotation about the world's up axis (Z), counter-
+//    clockwise seen from above; headings are the "ZYX" Euler angle about Z:
+//    q = Rz(heading) (x) Ry(pitch) (x) Rx(roll).
+//  - Angles are radians.
+//  - Functions here take quaternions of any length unless they say
+//    otherwise, and do not test for zero: a zero quaternion gives NaN.
+#include <array>
+
+namespace tarn {
+
+using Quaternion = std::array<double, 4>;  // [w, x, y, z]
+using Vector3 = std::array<double, 3>;
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegree = kPi / 180;
+constexpr double degrees(double radians) { return radians * (180.0 / kPi); }
+constexpr double radians(double degrees) { return degrees * (kPi / 180.0); }
+
+// The 4 doubles at q.
+inline Quaternion quaternionAt(const double* q) { return {q[0], q[1], q[2], q[3]}; }
+
+// a (x) b.
+inline Quaternion product(const Quaternion& a, const Quaternion& b)
+{
+    return {a[0] * b[0] - a[1] * b[1] - a[2] * b[2] - a[3] * b[3],
+            a[0] * b[1] + a[1] * b[0] + a[2] * b[3] - a[3] * b[2],
+            a[0] * b[2] - a[1] * b[3] + a[2] * b[0] + a[3] * b[1],
+            a[0] * b[3] + a[1] * b[2] - a[2] * b[1] + a[3] * b[0]};
+}
+
+inline Quaternion conjugate(const Quaternion& q) { return {q[0], -q[1], -q[2], -q[3]}; }
+
+// q / |q|.
+Quaternion normalised(const Quaternion& q);
+
+// Turns by `angle` about the world's X, Y and Z axes.
+Quaternion aboutX(double angle);
+Quaternion aboutY(double angle);
+Quaternion aboutZ(double angle);
+
+// q applied to v, q normalised first.
+Vector3 rotate(const Quaternion& q, const Vector3& v);
+
+// The heading of q, normalised first: the "ZYX" angle about Z, -pi to pi.
+double headingOf(const Quaternion& q);
+// The direction of q's heading, [cos, sin] scaled by the cosine of its
+// pitch and by its squared length (q not normalised): a heading that
+// weighs itself by how well it is defined.
+std::array<double, 2> headingDirection(const Quaternion& q);
+
+// The "ZYX" pitch of q, normalised first: the angle by which the device's
+// right (+X) axis dips below the horizontal, -pi/2 to pi/2. At +-pi/2 the
+// right axis is vertical (the device rolled onto its side) and no heading
+// is defined.
+double pitchOf(const Quaternion& q);
+
+// How far q is tilted away from a pure heading: the angle of the rotation
+// left once its heading is taken out, 0 to pi.
+double tiltOf(const Quaternion& q);
+
+// The device's forward axis, q (normalised first) applied to +Y.
+Vector3 forwardOf(const Quaternion& q);
+// The heading of that axis: the angle psi for which a turn by psi about Z
+// carries +Y onto its horizontal direction.
+double forwardHeadingOf(const Quaternion& q);
+
+// Angle wrapped into (-pi, pi].
+double wrapAngle(double angle);
+
+}  // namespace tarn

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "attitude/Attitude.h"
+#include "matrix/MatFunc.h"
 #include "matrix/ErrorLine.h"
 
 namespace tarn {

@@ -1,5 +1,6 @@
 // Direction-cosine matrix, quaternion product matrices and normalisation.
 #include "attitude/Attitude.h"
+#include "matrix/MatFunc.h"
 #include "matrix/ErrorLine.h"
 
 namespace tarn {

@@ -5,16 +5,14 @@
 #include <limits>
 #include <utility>
 
+#include "attitude/Attitude.h"
 #include "calibration/DoubleHand.h"
-#include "calibration/Heading.h"
-#include "calibration/RowTransforms.h"
 
 namespace tarn {
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr std::size_t kHandDoubles = 80;
 // A second quaternion that counts as supplied: the trackers decide.
 const double kTrackersDecide[4] = {1.0, 0.0, 0.0, 0.0};
 
@@ -28,7 +26,7 @@ bool withinRange(const double* values, int count, double largest)
 
 bool usableQuaternion(const double* q) { return withinRange(q, 4, kLargestQuaternionComponent); }
 
-// A position in `convention`, converted to the library's when it is in
+// Converts a position in `convention` to the library's; whether it is in
 // range there.
 bool usablePosition(Convention convention, const double* in, double* out)
 {
@@ -36,45 +34,12 @@ bool usablePosition(Convention convention, const double* in, double* out)
     return withinRange(out, 3, kLargestPosition);
 }
 
-int indexOf(Hand hand) { return hand == Hand::Right ? 0 : 1; }
-
 Status degenerate(Quality& quality, Degeneracy rule, Input where)
 {
     quality.degeneracy = rule;
     quality.degenerateInput = where;
     return Status::DegenerateInput;
 }
-
-void handToLibrary(Convention convention, const double* in, double* out)
-{
-    for (std::size_t row = 0; row < kHandDoubles; row += 4) quaternionToLibrary(convention, in + row, out + row);
-}
-
-void handFromLibrary(Convention convention, const double* in, double* out)
-{
-    for (std::size_t row = 0; row < kHandDoubles; row += 4) quaternionFromLibrary(convention, in + row, out + row);
-}
-
-// A hand block in the library's convention for the length of one
-// conversion: the caller's own block when it is in that convention, else
-// a converted copy that is converted back when the conversion is done.
-class LibraryBlock {
-public:
-    LibraryBlock(Convention convention, double* block) : convention_(convention), block_(block)
-    {
-        if (convention_ != Convention::Library) handToLibrary(convention_, block_, copy_);
-    }
-    double* data() { return convention_ == Convention::Library ? block_ : copy_; }
-    void store()
-    {
-        if (convention_ != Convention::Library) handFromLibrary(convention_, copy_, block_);
-    }
-
-private:
-    Convention convention_;
-    double* block_;
-    double copy_[kHandDoubles];
-};
 
 double largestDisagreement(const double* headings, int count)
 {
@@ -111,127 +76,50 @@ Status Calibrator::calibrateHand(Hand hand, const double* sourceIn, const double
     double source[4], target[4];
     quaternionToLibrary(convention_, sourceIn, source);
     quaternionToLibrary(convention_, targetIn, target);
-    quality.sourceTilt = tiltOf(source);
-    quality.targetTilt = tiltOf(target);
+    quality.sourceTilt = tiltOf(quaternionAt(source));
+    quality.targetTilt = tiltOf(quaternionAt(target));
     if (const Degeneracy rule = headingDegeneracy(source); rule != Degeneracy::None)
         return degenerate(quality, rule, Input::Source);
     if (const Degeneracy rule = headingDegeneracy(target); rule != Degeneracy::None)
         return degenerate(quality, rule, Input::Target);
 
-    SingleHandState next = state_.singleHand;
-    tarn::calibrateHand(next, hand, source, target);
-    state_.singleHand = std::move(next);
-    handCalibrated_[indexOf(hand)] = true;
-    double mount[4];
-    calibratedMount(hand, source, target, mount);
-    drift(hand).restart(mount);
+    tracked(hand).calibrate(state_.singleHand, source, target);
     return Status::Ok;
-}
-
-void Calibrator::calibratedMount(Hand hand, const double* row, const double* tracker, double* mount) const
-{
-    double calibrated[4];
-    std::copy_n(row, 4, calibrated);
-    turnQuaternion(calibrated, handOffset(state_.singleHand, hand).leftProductMatrix());
-    gloveOnTracker(calibrated, tracker, mount);
 }
 
 Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::size_t count)
 {
-    if (!handCalibrated_[indexOf(hand)]) return Status::NotCalibrated;
-    DriftMonitor& monitor = drift(hand);
-    double last = monitor.lastTime();
-    for (std::size_t k = 0; k < count; ++k) {
-        const double time = *frames.times.frame(k, 1);
-        if (!std::isfinite(time) || time < last) return Status::InvalidArgument;
-        last = time;
-    }
-    const std::size_t row = 4 * static_cast<std::size_t>(monitor.settings().referenceRow);
-    const bool library = convention_ == Convention::Library;
-    const bool recalibrating = monitor.settings().autoRecalibrate;
-    const bool everyResidual = frames.residuals.data != nullptr;
-    for (std::size_t k = 0; k < count; ++k) {
-        const double time = *frames.times.frame(k, 1);
-        const bool sampled = monitor.due(time);
-        double raw[4], converted[4];
-        LibraryBlock calibrated(convention_, frames.blocks.frame(k, kHandDoubles));
-        if (sampled && recalibrating) std::copy_n(calibrated.data() + row, 4, raw);
-        applyHandCalibration(state_.singleHand, hand, calibrated.data());
-        calibrated.store();
-        if (!sampled && !everyResidual) continue;
-
-        const double* tracker = frames.trackers.frame(k, 4);
-        if (!library) {
-            quaternionToLibrary(convention_, tracker, converted);
-            tracker = converted;
-        }
-        if (sampled) monitor.sample(time, calibrated.data() + row, tracker);
-        else monitor.measure(calibrated.data() + row, tracker);
-        if (everyResidual) *frames.residuals.frame(k, 1) = monitor.frameResidual();
-        if (!sampled) continue;
-        switch (monitor.action()) {
-        case DriftMonitor::Action::None: break;
-        case DriftMonitor::Action::Recalibrate:
-            // From this frame's glove row and tracker, as the host would;
-            // not from a frame no heading can be taken from.
-            // A frame whose calibration would leave drift waits for a
-            // better one.
-            if (headingDegeneracy(raw) == Degeneracy::None && headingDegeneracy(tracker) == Degeneracy::None) {
-                SingleHandState next = state_.singleHand;
-                tarn::calibrateHand(next, hand, raw, tracker);
-                // Rows turn by conj(offset): by minus the offset's heading.
-                const double turn = wrapAngle(headingAngle(handOffset(next, hand).quaternion()) -
-                                              headingAngle(handOffset(state_.singleHand, hand).quaternion()));
-                const double accepted = monitor.acceptedTurn(turn);
-                if (std::isnan(accepted)) break;
-                state_.singleHand = std::move(next);
-                monitor.recalibrated(accepted);
-            }
-            break;
-        case DriftMonitor::Action::Turn:
-            turnHandCalibration(state_.singleHand, hand, -monitor.turn());
-            monitor.turned();
-            break;
-        }
-    }
-    if (count > 0) monitor.passed(last, count);
-    return Status::Ok;
+    return tracked(hand).applyTracked(state_.singleHand, convention_, frames, count);
 }
 
 Status Calibrator::applyHand(Hand hand, Frames blocks, std::size_t count) const
 {
-    if (!handCalibrated_[indexOf(hand)]) return Status::NotCalibrated;
-    for (std::size_t k = 0; k < count; ++k) {
-        LibraryBlock block(convention_, blocks.frame(k, kHandDoubles));
-        applyHandCalibration(state_.singleHand, hand, block.data());
-        block.store();
-    }
-    return Status::Ok;
+    return tracked(hand).apply(state_.singleHand, convention_, blocks, count);
 }
 
-Status Calibrator::calibrateBothHands(const double* position1In, const double* position2In, Quality& quality)
+Status Calibrator::calibrateBothHands(const double* rightIn, const double* leftIn, Quality& quality)
 {
-    double position1[3], position2[3];
-    if (!usablePosition(convention_, position1In, position1) || !usablePosition(convention_, position2In, position2))
+    double right[3], left[3];
+    if (!usablePosition(convention_, rightIn, right) || !usablePosition(convention_, leftIn, left))
         return Status::InvalidArgument;
-    const double dx = position1[0] - position2[0], dy = position1[1] - position2[1];
+    const double dx = right[0] - left[0], dy = right[1] - left[1];
     quality.separation = lengthFromLibrary(convention_, std::hypot(dx, dy));
     if (handsTooClose(dx, dy)) return degenerate(quality, Degeneracy::HandsTooClose, Input::Positions);
 
     DoubleHandState next = state_.doubleHand;
-    calibrateDoubleHand(next, position1, position2);
+    calibrateDoubleHand(next, right, left);
     state_.doubleHand = std::move(next);
     return Status::Ok;
 }
 
-Status Calibrator::applyBothHands(Frames hand1, Frames hand2, Frames position1, Frames position2,
+Status Calibrator::applyBothHands(Frames rightHand, Frames leftHand, Frames rightPosition, Frames leftPosition,
                                   std::size_t count) const
 {
     if (!state_.doubleHand.DoubleHandCalibrated) return Status::NotCalibrated;
     for (std::size_t k = 0; k < count; ++k) {
-        LibraryBlock h1(convention_, hand1.frame(k, kHandDoubles)), h2(convention_, hand2.frame(k, kHandDoubles));
-        double* p1 = position1.frame(k, 3);
-        double* p2 = position2.frame(k, 3);
+        LibraryBlock h1(convention_, rightHand.frame(k, kHandDoubles)), h2(convention_, leftHand.frame(k, kHandDoubles));
+        double* p1 = rightPosition.frame(k, 3);
+        double* p2 = leftPosition.frame(k, 3);
         double q1[3], q2[3];
         positionToLibrary(convention_, p1, q1);
         positionToLibrary(convention_, p2, q2);
@@ -264,9 +152,9 @@ Status Calibrator::calibrateAllVR(const AllVRInput& input, Quality& quality)
         quality.separation = lengthFromLibrary(convention_, std::hypot(dx, dy));
         quality.trackerLineHeading = std::atan2(dy, dx);
     }
-    if (input.on[right]) quality.rightForwardHeading = forwardHeadingOf(orientation[right]);
-    if (input.on[left]) quality.leftForwardHeading = forwardHeadingOf(orientation[left]);
-    if (input.on[headset]) quality.headsetHeading = headingOf(orientation[headset]);
+    if (input.on[right]) quality.rightForwardHeading = forwardHeadingOf(quaternionAt(orientation[right]));
+    if (input.on[left]) quality.leftForwardHeading = forwardHeadingOf(quaternionAt(orientation[left]));
+    if (input.on[headset]) quality.headsetHeading = headingOf(quaternionAt(orientation[headset]));
     const double headings[4] = {quality.trackerLineHeading, quality.rightForwardHeading, quality.leftForwardHeading,
                                 quality.headsetHeading};
     quality.largestDisagreement = largestDisagreement(headings, 4);
@@ -287,8 +175,8 @@ Status Calibrator::calibrateAllVR(const AllVRInput& input, Quality& quality)
     double behind[2][3];
     TrackerInput trackers[2];
     for (int d = 0; d < 2; ++d) {
-        double forward[3] = {0.0, 0.0, 0.0};
-        if (input.on[d]) forwardOf(orientation[d], forward);
+        Vector3 forward = {0.0, 0.0, 0.0};
+        if (input.on[d]) forward = forwardOf(quaternionAt(orientation[d]));
         for (int k = 0; k < 3; ++k) behind[d][k] = position[d][k] - forward[k];
         trackers[d] = {input.on[d], position[d], behind[d], orientation[d],
                        input.on[d] && !input.headsetDecides ? kTrackersDecide : nullptr};
@@ -325,7 +213,7 @@ Status Calibrator::applyDevice(VRDevice device, Frames positions, Frames orienta
 
 Status Calibrator::handRotation(Hand hand, double* rotation) const
 {
-    if (!handCalibrated_[indexOf(hand)]) return Status::NotCalibrated;
+    if (!tracked(hand).calibrated()) return Status::NotCalibrated;
     const ElementBuffer& offset = handOffset(state_.singleHand, hand).quaternion().data;
     const double turn[4] = {offset[0], -offset[1], -offset[2], -offset[3]};  // rows turn by conj(offset)
     quaternionFromLibrary(convention_, turn, rotation);
@@ -356,11 +244,10 @@ Status Calibrator::allVRFrame(double* rotation, double* origin, bool* covered) c
 void Calibrator::replaceState(const CalibrationState& state, const bool handsCalibrated[2])
 {
     state_ = state;
-    handCalibrated_[0] = handsCalibrated[0];
-    handCalibrated_[1] = handsCalibrated[1];
     // A saved calibration keeps no drift history nor mount: the monitors
     // take the mount from their first frame.
-    for (DriftMonitor& monitor : drift_) monitor.restart(nullptr);
+    hands_[0].restored(handsCalibrated[0]);
+    hands_[1].restored(handsCalibrated[1]);
 }
 
 }  // namespace tarn

@@ -4,28 +4,21 @@
 // returns a Status; one that does not return Status::Ok has changed
 // neither the calibrator nor the caller's arrays. The integrator API
 // (api/TarnCalibrator.cpp) is a thin C layer over this class; the enums'
-// values are those of include/TarnCalibrator.h.
+// values are those of include/TarnCalibrator.h. Each hand, with its drift
+// monitor, is a TrackedHand.
 #include <array>
 #include <cstddef>
 
 #include "calibration/AllVR.h"
 #include "calibration/CalibrationState.h"
-#include "calibration/DriftMonitor.h"
+#include "calibration/Degeneracy.h"
+#include "calibration/Frames.h"
 #include "calibration/HostConvention.h"
-#include "calibration/InputQuality.h"
 #include "calibration/SingleHand.h"
+#include "calibration/Status.h"
+#include "calibration/TrackedHand.h"
 
 namespace tarn {
-
-enum class Status {
-    Ok = 0,
-    InvalidArgument = 1,
-    DegenerateInput = 2,
-    NotCalibrated = 3,
-    BufferTooSmall = 4,
-    InvalidSavedState = 5,
-    OutOfMemory = 6,
-};
 
 // Where a degeneracy was found.
 enum class Input { None = 0, Source = 1, Target = 2, Positions = 3, RightTracker = 4, LeftTracker = 5, Headset = 6 };
@@ -55,25 +48,6 @@ struct AllVRInput {
     double orientation[3][4] = {};
 };
 
-// `count` frames of doubles, frame k at byte offset k * stride (stride 0:
-// packed frames of the natural size).
-struct Frames {
-    double* data;
-    std::size_t stride;
-    double* frame(std::size_t k, std::size_t doubles) const
-    {
-        const std::size_t bytes = stride != 0 ? stride : doubles * sizeof(double);
-        return reinterpret_cast<double*>(reinterpret_cast<unsigned char*>(data) + k * bytes);
-    }
-};
-
-// The frames of a tracked hand: times (1 double each), the hand's blocks,
-// the wrist tracker's orientations and, optionally (data null), where each
-// frame's drift residual goes (1 double each).
-struct TrackedHandFrames {
-    Frames times, blocks, trackers, residuals;
-};
-
 // The range of a calibration's inputs, beyond which its arithmetic would
 // overflow or lose the input: quaternion components (a larger one
 // overflows the squared length) and positions in metres (farther out, the
@@ -97,16 +71,18 @@ public:
     Status calibrateHand(Hand hand, const double* source, const double* target, Quality& quality);
     Status applyHand(Hand hand, Frames blocks, std::size_t count) const;
 
-    // applyHand, and each frame observed by the hand's drift monitor, which
-    // may re-calibrate the hand or turn its calibration between frames
-    // (only when its settings ask for it). InvalidArgument, before anything
-    // changes, for a time that is not finite or goes back.
+    // applyHand, and each frame observed by the hand's drift monitor
+    // (TrackedHand::applyTracked).
     Status applyHandTracked(Hand hand, TrackedHandFrames frames, std::size_t count);
-    DriftMonitor& drift(Hand hand) { return drift_[hand == Hand::Right ? 0 : 1]; }
-    const DriftMonitor& drift(Hand hand) const { return drift_[hand == Hand::Right ? 0 : 1]; }
+    DriftMonitor& drift(Hand hand) { return tracked(hand).monitor(); }
+    const DriftMonitor& drift(Hand hand) const { return tracked(hand).monitor(); }
+    bool handCalibrated(Hand hand) const { return tracked(hand).calibrated(); }
 
-    Status calibrateBothHands(const double* position1, const double* position2, Quality& quality);
-    Status applyBothHands(Frames hand1, Frames hand2, Frames position1, Frames position2, std::size_t count) const;
+    // The double-hand frame: origin midway between the hands, its X axis
+    // from the left hand's position towards the right one's.
+    Status calibrateBothHands(const double* rightPosition, const double* leftPosition, Quality& quality);
+    Status applyBothHands(Frames rightHand, Frames leftHand, Frames rightPosition, Frames leftPosition,
+                          std::size_t count) const;
     void resetBothHands();
 
     Status calibrateAllVR(const AllVRInput& input, Quality& quality);
@@ -123,18 +99,15 @@ public:
     // The calibrations, and whether each hand has one (the 16 exports'
     // state has no such flag: an uncalibrated hand turns by nothing).
     const CalibrationState& state() const { return state_; }
-    const bool* handsCalibrated() const { return handCalibrated_; }
     void replaceState(const CalibrationState& state, const bool handsCalibrated[2]);
 
 private:
-    // How glove row `row` (uncalibrated), calibrated, sits against
-    // `tracker`, library convention.
-    void calibratedMount(Hand hand, const double* row, const double* tracker, double* mount) const;
+    TrackedHand& tracked(Hand hand) { return hands_[hand == Hand::Right ? 0 : 1]; }
+    const TrackedHand& tracked(Hand hand) const { return hands_[hand == Hand::Right ? 0 : 1]; }
 
     Convention convention_;
     CalibrationState state_;
-    bool handCalibrated_[2] = {false, false};
-    std::array<DriftMonitor, 2> drift_;
+    std::array<TrackedHand, 2> hands_{TrackedHand(Hand::Right), TrackedHand(Hand::Left)};
 };
 
 }  // namespace tarn

@@ -137,7 +137,7 @@ void saveCalibration(const Calibrator& calibrator, unsigned char* out)
     for (unsigned char c : kMagic) w.byte(c);
     w.word(kFormatVersion, 2);
     w.word(kPayload, 2);
-    const bool flags[kFlags] = {calibrator.handsCalibrated()[0], calibrator.handsCalibrated()[1],
+    const bool flags[kFlags] = {calibrator.handCalibrated(Hand::Right), calibrator.handCalibrated(Hand::Left),
                                 s.doubleHand.DoubleHandCalibrated, s.allVR.rTrackerCalibrated,
                                 s.allVR.lTrackerCalibrated, s.allVR.vrGlassesCalibrated,
                                 s.allVR.rTrackerQuat2Supplied, s.allVR.lTrackerQuat2Supplied};

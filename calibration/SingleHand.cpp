@@ -4,7 +4,7 @@
 
 #include "calibration/CalibrationState.h"
 #include "calibration/Heading.h"
-#include "calibration/QuaternionProduct.h"
+#include "attitude/Attitude.h"
 #include "calibration/RowTransforms.h"
 
 namespace tarn {
@@ -36,10 +36,8 @@ void applyHandCalibration(const SingleHandState& state, Hand hand, double* handD
 
 void turnHandCalibration(SingleHandState& state, Hand hand, double angle)
 {
-    const double back[4] = {std::cos(angle / 2), 0.0, 0.0, -std::sin(angle / 2)};
-    double turned[4];
-    hamiltonProduct(offsetOf(state, hand).quaternion().data.data(), back, turned);
-    offsetOf(state, hand) = MatFunc(turned, 4);
+    const Quaternion turned = product(quaternionAt(offsetOf(state, hand).quaternion().data.data()), aboutZ(-angle));
+    offsetOf(state, hand) = MatFunc(turned.data(), 4);
 }
 
 const PrecomputedRotation& handOffset(const SingleHandState& state, Hand hand) { return offsetOf(state, hand); }

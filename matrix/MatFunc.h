@@ -110,11 +110,40 @@ public:
     // column). Empty: error line and the default matrix.
     MatFunc Module(int dim) const;
 
-    // ---- Attitude operations (attitude/, conventions in Attitude.h) ---
+    // ---- Attitude operations (attitude/Quaternion.cpp, EulerAngles.cpp) --
+    // Quaternions, direction-cosine matrices and Euler angles, written with
+    // the matrix operations above, under the conventions stated once in
+    // attitude/Attitude.h. Each leaves the matrix it is called on unchanged.
+    //
+    // A single quaternion is any matrix of exactly 4 elements, read in
+    // storage order; a set is n x 4 (one per row) or 4 x n (one per
+    // column), rows winning for a 4 x 4 matrix. An Euler-angle matrix is
+    // n x 3 (or 3 x n for SY), columns fixed by axis whatever the order:
+    // 0 = about X, 1 = about Y, 2 = about Z. Rotation orders are the texts
+    // "ZYX", "ZXY", "YZX", "YXZ", "XYZ", "XZY", compared exactly; order PQR
+    // means q = qP (x) qQ (x) qR, so "ZYX" gives Cbn = Rz(z) * Ry(y) * Rx(x).
+
+    // The 3 x 3 direction-cosine matrix of a 4-element quaternion (body to
+    // reference), L^2 times a rotation for length L. Not 4 elements: error
+    // line, 3 x 3 zeros.
     MatFunc Cbn() const;
+    // The 4 x 4 product matrix of a 4-element quaternion q: mode 1 the
+    // right-product matrix (W * p = p (x) q), any other mode the
+    // left-product matrix (W * p = q (x) p), p a column. A row p times the
+    // left-product matrix gives conj(q) (x) p. Not 4 elements: error line,
+    // zeros.
     MatFunc w_matrix_function(int mode) const;
+    // n x 4: every row to unit length; else 4 x n: every column; else the
+    // whole matrix. No test against zero: a zero quaternion becomes NaN.
     MatFunc normalize() const;
+    // n x 3 (or 3 x n) Euler angles to n x 4 quaternions (not normalised).
+    // Bad shape: error line, default matrix. Bad order: error line, n x 4
+    // zeros.
     MatFunc SY(const std::string& RotationOrder = "ZYX") const;
+    // Quaternions (normalised first) to n x 3 Euler angles: the middle axis
+    // of the order in [-pi/2, pi/2] (a clamped arcsine), the other two in
+    // [-pi, pi] (atan2); singular attitudes get no special treatment. Bad
+    // shape: error line, default matrix. Bad order: error line, n x 3 zeros.
     MatFunc AttitudeAngle(const std::string& RotationOrder = "ZYX") const;
 
     // True when the matrix has every element its shape claims (always for a

@@ -10,7 +10,7 @@
 #include "TarnHandCalibrationSDK.h"
 #include "api/ProcessState.h"
 #include "api/SessionData.h"
-#include "calibration/InputQuality.h"
+#include "attitude/Attitude.h"
 
 namespace {
 
@@ -98,8 +98,7 @@ TEST(AgreementWithExports, AllVRFramesDecidedByEachDeviceGiveTheExportsBits)
             const auto q = session.orientation();
             std::memcpy(positions[d], p.data(), sizeof p);
             std::memcpy(orientations[d], q.data(), sizeof q);
-            double forward[3];
-            tarn::forwardOf(q.data(), forward);  // a tracker's forward is its +Y axis
+            const tarn::Vector3 forward = tarn::forwardOf(q);  // a tracker's forward is its +Y axis
             for (int k = 0; k < 3; ++k) behind[d][k] = p[k] - forward[k];
         }
         const double* decides = in.headset_decides ? nullptr : supplied;

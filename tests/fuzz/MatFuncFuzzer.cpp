@@ -20,7 +20,7 @@
 
 #include "FuzzInput.h"
 #include "GuardedArray.h"
-#include "attitude/Attitude.h"
+#include "matrix/MatFunc.h"
 
 using tarn::ElementBuffer;
 using tarn::MatFunc;

@@ -1,0 +1,113 @@
+#include "calibration/TrackedHand.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "calibration/Heading.h"
+#include "calibration/Degeneracy.h"
+#include "calibration/RowTransforms.h"
+
+namespace tarn {
+
+void TrackedHand::calibrate(SingleHandState& state, const double* source, const double* target)
+{
+    SingleHandState next = state;
+    calibrateHand(next, hand_, source, target);
+    state = std::move(next);
+    calibrated_ = true;
+    // The mount is the calibrated row's: the residual starts at zero.
+    double world_from_glove[4];
+    std::copy_n(source, 4, world_from_glove);
+    turnQuaternion(world_from_glove, handOffset(state, hand_).leftProductMatrix());
+    const Quaternion tracker_from_glove = gloveOnTracker(world_from_glove, target);
+    monitor_.restart(&tracker_from_glove);
+}
+
+void TrackedHand::restored(bool calibrated)
+{
+    calibrated_ = calibrated;
+    monitor_.restart(nullptr);
+}
+
+Status TrackedHand::apply(const SingleHandState& state, Convention convention, Frames blocks, std::size_t count) const
+{
+    if (!calibrated_) return Status::NotCalibrated;
+    for (std::size_t k = 0; k < count; ++k) {
+        LibraryBlock block(convention, blocks.frame(k, kHandDoubles));
+        applyHandCalibration(state, hand_, block.data());
+        block.store();
+    }
+    return Status::Ok;
+}
+
+Status TrackedHand::applyTracked(SingleHandState& state, Convention convention, TrackedHandFrames frames,
+                                 std::size_t count)
+{
+    if (!calibrated_) return Status::NotCalibrated;
+    double last = monitor_.lastTime();
+    for (std::size_t k = 0; k < count; ++k) {
+        const double time = *frames.times.frame(k, 1);
+        if (!std::isfinite(time) || time < last) return Status::InvalidArgument;
+        last = time;
+    }
+    const std::size_t row = 4 * static_cast<std::size_t>(monitor_.settings().referenceRow);
+    const bool recalibrating = monitor_.settings().autoRecalibrate != 0;
+    const bool everyResidual = frames.residuals.data != nullptr;
+    for (std::size_t k = 0; k < count; ++k) {
+        const double time = *frames.times.frame(k, 1);
+        const bool sampled = monitor_.due(time);
+        double raw[4], converted[4];
+        LibraryBlock calibrated(convention, frames.blocks.frame(k, kHandDoubles));
+        if (sampled && recalibrating) std::copy_n(calibrated.data() + row, 4, raw);
+        applyHandCalibration(state, hand_, calibrated.data());
+        calibrated.store();
+        if (!sampled && !everyResidual) continue;
+
+        const double* tracker = frames.trackers.frame(k, 4);
+        if (convention != Convention::Library) {
+            quaternionToLibrary(convention, tracker, converted);
+            tracker = converted;
+        }
+        if (sampled) monitor_.sample(time, calibrated.data() + row, tracker);
+        else monitor_.measure(calibrated.data() + row, tracker);
+        if (everyResidual) *frames.residuals.frame(k, 1) = monitor_.frameResidual();
+        if (sampled) afterSample(state, raw, tracker);
+    }
+    if (count > 0) monitor_.passed(last, count);
+    return Status::Ok;
+}
+
+void TrackedHand::afterSample(SingleHandState& state, const double* row, const double* tracker)
+{
+    if (monitor_.recalibrationWanted()) {
+        recalibrate(state, row, tracker);
+        return;
+    }
+    const double turn = monitor_.compensationTurn();
+    if (turn == 0.0) return;
+    turnHandCalibration(state, hand_, -turn);
+    monitor_.corrected(DriftEventKind::Compensation, turn);
+}
+
+// From this frame's glove row and tracker, as the host would calibrate; not
+// from a frame no heading can be taken from, nor from one whose calibration
+// would leave the trend residual beyond half the threshold (the hand held
+// bent or tilted against its tracker): a better frame comes.
+void TrackedHand::recalibrate(SingleHandState& state, const double* row, const double* tracker)
+{
+    if (headingDegeneracy(row) != Degeneracy::None || headingDegeneracy(tracker) != Degeneracy::None) return;
+    SingleHandState next = state;
+    calibrateHand(next, hand_, row, tracker);
+    // Rows turn by conj(offset): by minus the offset's heading. The turn
+    // counts as the full turns nearest the trend residual.
+    const double turn = wrapAngle(headingAngle(handOffset(next, hand_).quaternion()) -
+                                  headingAngle(handOffset(state, hand_).quaternion()));
+    const double trend = monitor_.trendResidual();
+    const double left = wrapAngle(trend - turn);
+    if (!(std::fabs(left) <= monitor_.settings().threshold / 2)) return;
+    state = std::move(next);
+    monitor_.corrected(DriftEventKind::Recalibration, trend - left);
+}
+
+}  // namespace tarn

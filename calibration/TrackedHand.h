@@ -1,0 +1,54 @@
+#pragma once
+// One hand of a calibrator: whether it is calibrated, its drift monitor,
+// and, frame by frame, what happens to its single-hand calibration. The
+// calibration itself (the hand's offset) lives in the calibrator's
+// SingleHandState, which every operation here is given; the hand decides
+// when it changes: when the host calibrates, and, as the monitor's
+// settings allow, when drift calls for a re-calibration or compensation.
+//
+// Quaternions in the library convention unless a Convention is given.
+#include <cstddef>
+
+#include "calibration/DriftMonitor.h"
+#include "calibration/Frames.h"
+#include "calibration/SingleHand.h"
+#include "calibration/Status.h"
+
+namespace tarn {
+
+class TrackedHand {
+public:
+    explicit TrackedHand(Hand hand) : hand_(hand) {}
+
+    bool calibrated() const { return calibrated_; }
+    DriftMonitor& monitor() { return monitor_; }
+    const DriftMonitor& monitor() const { return monitor_; }
+
+    // Calibrates from glove row `source` and wrist tracker `target` (checked
+    // already: finite, a heading defined) and restarts the monitor with the
+    // calibrated row's mount on the tracker.
+    void calibrate(SingleHandState& state, const double* source, const double* target);
+    // The calibration was replaced from a saved string: the monitor
+    // restarts and takes its mount from its first frame.
+    void restored(bool calibrated);
+
+    // Converts `count` blocks given in `convention`, in place.
+    Status apply(const SingleHandState& state, Convention convention, Frames blocks, std::size_t count) const;
+    // apply(), and each frame observed by the monitor; after each sampled
+    // frame the calibration may be re-calibrated or turned, for the frames
+    // after it. InvalidArgument, before anything changes, for a time that
+    // is not finite or goes back.
+    Status applyTracked(SingleHandState& state, Convention convention, TrackedHandFrames frames, std::size_t count);
+
+private:
+    // What the calibration does after a sampled frame: `row` the glove's
+    // reference row before calibration, `tracker` the wrist tracker.
+    void afterSample(SingleHandState& state, const double* row, const double* tracker);
+    void recalibrate(SingleHandState& state, const double* row, const double* tracker);
+
+    Hand hand_;
+    bool calibrated_ = false;
+    DriftMonitor monitor_;
+};
+
+}  // namespace tarn
