@@ -21,7 +21,7 @@ auto& offsetOf(State& state, Hand hand)
 
 void calibrateHand(SingleHandState& state, Hand hand, const double* source, const double* target)
 {
-    const double quarterTurn = std::acos(-1.0) * 0.5;
+    const double quarterTurn = kPi * 0.5;
     const MatFunc sourceHeading = headingOnlyQuaternion(MatFunc(source, 4));
     const double targetAngle = headingAngle(MatFunc(target, 4));
     const MatFunc targetHeading =

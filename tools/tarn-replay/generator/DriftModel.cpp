@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace replay {
+
 namespace {
 
 constexpr double kRamp = 0.5;  // seconds to settle into and out of a still stretch
@@ -73,9 +75,9 @@ double DriftSession::deviation(std::size_t hand, double tau) const
     return d;
 }
 
-Quat DriftSession::noise(double sigma)
+Quaternion DriftSession::noise(double sigma)
 {
-    return multiply(multiply(aboutX(sigma * normal_(random_)), aboutY(sigma * normal_(random_))),
+    return product(product(aboutX(sigma * normal_(random_)), aboutY(sigma * normal_(random_))),
                     aboutZ(sigma * normal_(random_)));
 }
 
@@ -96,17 +98,17 @@ void DriftSession::next(Frame& frame, DriftFrameTruth& truth)
     truth.time = t;
     truth.still = held >= 0.5;
     const double body = 0.6 * std::sin(2 * kPi * tau_ / 47.0) + 0.3 * std::sin(2 * kPi * tau_ / 113.0);
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         const std::size_t h = index(hand);
         const double s = sideSign(h);
         const auto& p = jitter_[h];
         // The forearm: turns with the body, swings, pitches and rolls.
         const double yaw = body + wave(0.25, 0.07, p[3], tau_);
-        const Quat tracker = multiply(multiply(aboutZ(yaw), aboutX(wave(0.3, 0.11, p[4], tau_))),
+        const Quaternion tracker = product(product(aboutZ(yaw), aboutX(wave(0.3, 0.11, p[4], tau_))),
                                       aboutY(wave(0.3, 0.05, p[5], tau_)));
-        const Vec3 wrist = rotate(aboutZ(body), {s * 0.2, 0.3, 1.0});
-        frame.device[index(hand == Hand::Right ? Device::RightTracker : Device::LeftTracker)] = {
-            wrist, multiply(tracker, noise(truth_.trackerNoise))};
+        const Vector3 wrist = rotate(aboutZ(body), {s * 0.2, 0.3, 1.0});
+        frame.device[index(hand == Side::Right ? Device::RightTracker : Device::LeftTracker)] = {
+            wrist, product(tracker, noise(truth_.trackerNoise))};
 
         // The hand: a quarter turn inwards of the tracker's forward, bent
         // sideways against it, flexed; a relaxed wrist, nearly straight,
@@ -114,14 +116,16 @@ void DriftSession::next(Frame& frame, DriftFrameTruth& truth)
         const double relaxed = rest != nullptr ? rest->deviation[h] : 0.0;
         truth.deviation[h] = (1.0 - held) * deviation(h, tau_) + held * relaxed;
         const double flex = (1.0 - held) * wave(0.2, 0.4, p[0], tau_) + held * relaxed;
-        const Quat hand0 = multiply(multiply(tracker, aboutZ(s * kPi / 2 + truth.deviation[h])), aboutX(flex));
+        const Quaternion hand0 = product(product(tracker, aboutZ(s * kPi / 2 + truth.deviation[h])), aboutX(flex));
         truth.drift[h] = truth_.rate[h] * t + walked_[h];
-        const Quat reference = aboutZ(truth_.gloveReference[h] + truth.drift[h]);
+        const Quaternion reference = aboutZ(truth_.gloveReference[h] + truth.drift[h]);
         for (std::size_t row = 0; row < kGloveRows; ++row) {
             const double curl =
                 row == 0 ? 0.0 : radians(5.0 + 6.0 * static_cast<double>(row % 4)) * (1.0 + 0.5 * std::sin(0.8 * tau_ + static_cast<double>(row)));
-            const Quat q = multiply(multiply(reference, multiply(hand0, aboutX(curl))), noise(truth_.gloveNoise));
+            const Quaternion q = product(product(reference, product(hand0, aboutX(curl))), noise(truth_.gloveNoise));
             for (std::size_t c = 0; c < 4; ++c) frame.glove[h][4 * row + c] = q[c];
         }
     }
 }
+
+}  // namespace replay

@@ -17,7 +17,9 @@
 #include <array>
 
 #include "Frame.h"
-#include "Rotation.h"
+#include "Rotations.h"
+
+namespace replay {
 
 constexpr double kSampleRate = 90.0;      // frames per second
 constexpr std::size_t kSampleFrames = 360;  // 4 seconds
@@ -25,11 +27,11 @@ constexpr std::size_t kSampleFrames = 360;  // 4 seconds
 // The quantities a calibration has to recover, all in the tracking space.
 struct GroundTruth {
     double frameHeading = radians(178.5);     // heading of the room frame
-    Vec3 frameOrigin{2.35, -1.20, 0.0};       // origin of the room frame
-    std::array<double, 2> gloveReference{radians(71.0), radians(-28.0)};  // per Hand: glove reference heading
-    std::array<double, 2> trackerMount{radians(4.0), radians(-3.0)};      // per Hand: tracker heading error
-    std::array<double, 2> trackerTilt{radians(3.0), radians(-2.0)};       // per Hand, about the tracker's x
-    std::array<double, 2> sourceTilt{radians(10.0), radians(12.0)};       // per Hand: glove row 0 at t = 0
+    Vector3 frameOrigin{2.35, -1.20, 0.0};       // origin of the room frame
+    std::array<double, 2> gloveReference{radians(71.0), radians(-28.0)};  // per Side: glove reference heading
+    std::array<double, 2> trackerMount{radians(4.0), radians(-3.0)};      // per Side: tracker heading error
+    std::array<double, 2> trackerTilt{radians(3.0), radians(-2.0)};       // per Side, about the tracker's x
+    std::array<double, 2> sourceTilt{radians(10.0), radians(12.0)};       // per Side: glove row 0 at t = 0
     double headsetYaw = radians(2.0);         // headset heading at t = 0, room frame
     double headsetNod = radians(-5.0);
     double wristHalfSpan = 0.2;
@@ -55,3 +57,5 @@ struct SampleFrame {
 };
 
 SampleFrame sampleFrame(const GroundTruth& truth, double time);
+
+}  // namespace replay

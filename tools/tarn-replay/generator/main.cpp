@@ -20,6 +20,8 @@
 #include "SessionModel.h"
 #include "SessionWriter.h"
 
+using namespace replay;
+
 namespace {
 
 constexpr int kDigits = 10;  // significant digits of every value written

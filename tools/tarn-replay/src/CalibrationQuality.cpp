@@ -4,15 +4,17 @@
 
 #include "InputChecks.h"
 
+namespace replay {
+
 namespace {
 
-Quat gloveRow(const Frame& frame, Hand hand, std::size_t row)
+Quaternion gloveRow(const Frame& frame, Side hand, std::size_t row)
 {
     const double* q = frame.glove[index(hand)].data() + 4 * row;
     return {q[0], q[1], q[2], q[3]};
 }
 
-void checkHeadingInput(const std::string& what, const Quat& q, std::vector<std::string>& problems)
+void checkHeadingInput(const std::string& what, const Quaternion& q, std::vector<std::string>& problems)
 {
     if (const auto problem = headingProblem(q)) {
         problems.push_back(what + ": " + *problem);
@@ -25,7 +27,7 @@ CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayou
                                           const CalibrationResult& result)
 {
     CalibrationQuality quality;
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         if (layout.has(hand)) {
             checkHeadingInput(handName(hand) + " row " + std::to_string(sourceRow) + " (source)",
                               gloveRow(frame, hand, sourceRow), quality.problems);
@@ -45,9 +47,9 @@ CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayou
         }
     }
     if (layout.has(Device::RightTracker) && layout.has(Device::LeftTracker)) {
-        const Vec3& r = frame.device[index(Device::RightTracker)].position;
-        const Vec3& l = frame.device[index(Device::LeftTracker)].position;
-        quality.trackerOffset = Vec3{r[0] - l[0], r[1] - l[1], r[2] - l[2]};
+        const Vector3& r = frame.device[index(Device::RightTracker)].position;
+        const Vector3& l = frame.device[index(Device::LeftTracker)].position;
+        quality.trackerOffset = Vector3{r[0] - l[0], r[1] - l[1], r[2] - l[2]};
     }
     if (const auto& q = result.allVR.quality) {
         const HeadingEstimate estimates[] = {{"tracker line", q->tracker_line_heading},
@@ -61,3 +63,5 @@ CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayou
     }
     return quality;
 }
+
+}  // namespace replay

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "Calibrator.h"
+#include "SessionCalibrator.h"
 #include "Frame.h"
-#include "Rotation.h"
+#include "Rotations.h"
 #include "SessionLayout.h"
+
+namespace replay {
 
 struct HandTilt {
     double source = 0.0;  // tilt of the glove's source row, radians
@@ -23,8 +25,8 @@ struct HeadingEstimate {
 };
 
 struct CalibrationQuality {
-    std::array<std::optional<HandTilt>, 2> tilt;  // per Hand, when glove and tracker exist
-    std::optional<Vec3> trackerOffset;  // right minus left tracker position
+    std::array<std::optional<HandTilt>, 2> tilt;  // per Side, when glove and tracker exist
+    std::optional<Vector3> trackerOffset;  // right minus left tracker position
     std::vector<HeadingEstimate> headings;
     double largestDisagreement = 0.0;  // between any two headings, radians
     std::vector<std::string> problems;  // degenerate inputs of the calibration
@@ -37,3 +39,5 @@ struct CalibrationQuality {
 // pitched near vertical.
 CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayout& layout, std::size_t sourceRow,
                                           const CalibrationResult& result);
+
+}  // namespace replay

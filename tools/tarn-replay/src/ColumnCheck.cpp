@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 
+namespace replay {
+
 namespace {
 
 constexpr std::size_t kMaxEdits = 2;
@@ -47,3 +49,5 @@ std::vector<OtherColumn> otherColumns(const SessionLayout& layout)
     }
     return others;
 }
+
+}  // namespace replay

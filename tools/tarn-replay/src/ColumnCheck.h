@@ -7,6 +7,8 @@
 
 #include "SessionLayout.h"
 
+namespace replay {
+
 struct OtherColumn {
     std::string name;
     std::string probablyMeant;  // the known column it nearly names, or empty
@@ -16,3 +18,5 @@ struct OtherColumn {
 // edits (letters added, dropped or changed) of a known column name that the
 // file lacks is a near miss: "headst_qw" probably meant "headset_qw".
 std::vector<OtherColumn> otherColumns(const SessionLayout& layout);
+
+}  // namespace replay

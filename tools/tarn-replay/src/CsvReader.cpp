@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace replay {
+
 namespace {
 
 std::string_view trimmed(std::string_view text)
@@ -75,3 +77,5 @@ bool CsvReader::next(std::vector<std::string_view>& fields)
     }
     return false;
 }
+
+}  // namespace replay

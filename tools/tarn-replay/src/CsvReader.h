@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace replay {
+
 // Reads records line by line, from blocks of a mebibyte, and keeps the line
 // number of each, so callers can point at the exact line of a bad record. The format it accepts:
 //  - fields are separated by commas; blanks and tabs around a field are
@@ -43,3 +45,5 @@ private:
     long line_ = 0;
     long long bytes_ = 0;
 };
+
+}  // namespace replay

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace replay {
+
 enum class ExitCode : int {
     Ok = 0,
     Usage = 2,        // bad command line, or no frame at --calibrate-at
@@ -29,3 +31,5 @@ public:
 private:
     ExitCode code_;
 };
+
+}  // namespace replay

@@ -4,16 +4,20 @@
 #include <array>
 #include <cstddef>
 
+#include "Rotations.h"
+
+namespace replay {
+
 constexpr std::size_t kGloveRows = 20;
 constexpr std::size_t kGloveValues = 4 * kGloveRows;  // 20 quaternions w x y z
 
-enum class Hand : std::size_t { Right, Left };
+enum class Side : std::size_t { Right, Left };
 enum class Device : std::size_t { RightTracker, LeftTracker, Headset };
 
-constexpr std::array<Hand, 2> kHands{Hand::Right, Hand::Left};
+constexpr std::array<Side, 2> kSides{Side::Right, Side::Left};
 constexpr std::array<Device, 3> kDevices{Device::RightTracker, Device::LeftTracker, Device::Headset};
 
-constexpr std::size_t index(Hand hand) { return static_cast<std::size_t>(hand); }
+constexpr std::size_t index(Side hand) { return static_cast<std::size_t>(hand); }
 constexpr std::size_t index(Device device) { return static_cast<std::size_t>(device); }
 
 // Position [x, y, z] (tracking unit, Z up) and orientation [w, x, y, z]
@@ -27,6 +31,8 @@ using GloveBlock = std::array<double, kGloveValues>;
 
 struct Frame {
     double time = 0.0;  // seconds
-    std::array<GloveBlock, 2> glove{};   // indexed by Hand
+    std::array<GloveBlock, 2> glove{};   // indexed by Side
     std::array<Pose, 3> device{};        // indexed by Device
 };
+
+}  // namespace replay

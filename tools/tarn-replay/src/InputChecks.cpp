@@ -5,9 +5,11 @@
 
 #include "TarnCalibrator.h"
 
+namespace replay {
+
 namespace {
 
-tarn_degeneracy degeneracyOf(const Quat& q)
+tarn_degeneracy degeneracyOf(const Quaternion& q)
 {
     tarn_degeneracy rule = TARN_DEGENERACY_NONE;
     tarn_check_orientation(TARN_CONVENTION_LIBRARY, q.data(), &rule);
@@ -26,12 +28,12 @@ bool hasNaN(const double* values, std::size_t count)
     return false;
 }
 
-bool isZeroQuaternion(const Quat& q)
+bool isZeroQuaternion(const Quaternion& q)
 {
     return degeneracyOf(q) == TARN_DEGENERACY_ZERO_QUATERNION;
 }
 
-std::optional<std::string> headingProblem(const Quat& q)
+std::optional<std::string> headingProblem(const Quaternion& q)
 {
     if (hasNaN(q.data(), q.size())) {
         return "NaN";
@@ -46,3 +48,5 @@ std::optional<std::string> headingProblem(const Quat& q)
     default: return std::nullopt;
     }
 }
+
+}  // namespace replay

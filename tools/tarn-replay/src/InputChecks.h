@@ -5,13 +5,17 @@
 #include <optional>
 #include <string>
 
-#include "Rotation.h"
+#include "Rotations.h"
+
+namespace replay {
 
 bool hasNaN(const double* values, std::size_t count);
 
 // All four components too small to give an orientation.
-bool isZeroQuaternion(const Quat& q);
+bool isZeroQuaternion(const Quaternion& q);
 
 // What makes the heading of q unusable, if anything: "NaN", "zero
 // quaternion" or "pitch +87.3 deg (heading ill-defined)".
-std::optional<std::string> headingProblem(const Quat& q);
+std::optional<std::string> headingProblem(const Quaternion& q);
+
+}  // namespace replay

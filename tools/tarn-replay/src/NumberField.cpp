@@ -3,6 +3,8 @@
 #include <charconv>
 #include <system_error>
 
+namespace replay {
+
 std::optional<double> parseNumberField(std::string_view field)
 {
     if (!field.empty() && field.front() == '+') {
@@ -22,3 +24,5 @@ std::optional<double> parseNumberField(std::string_view field)
     }
     return value;
 }
+
+}  // namespace replay

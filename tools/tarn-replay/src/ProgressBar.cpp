@@ -9,6 +9,8 @@
 #define TARN_FILENO _fileno
 #else
 #include <unistd.h>
+
+namespace replay {
 #define TARN_ISATTY isatty
 #define TARN_FILENO fileno
 #endif
@@ -40,3 +42,5 @@ bool standardErrorIsTerminal()
 {
     return TARN_ISATTY(TARN_FILENO(stderr)) != 0;
 }
+
+}  // namespace replay

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace replay {
+
 class ProgressBar {
 public:
     // Draws nothing unless `enabled`.
@@ -20,3 +22,5 @@ private:
 
 // True when standard error is a terminal (where a bar makes sense).
 bool standardErrorIsTerminal();
+
+}  // namespace replay

@@ -17,6 +17,8 @@
 #include "SessionScan.h"
 #include "SessionWriter.h"
 
+namespace replay {
+
 namespace {
 
 constexpr long long kLongFileBytes = 1 << 20;  // a progress bar from here on
@@ -101,7 +103,7 @@ SessionLayout outputLayout(const SessionLayout& input, bool driftColumns)
 
 // The second pass: converts every frame in batches and writes it, checking
 // rows and times and counting degenerate frames.
-void convertSession(const ReplayOptions& options, Calibrator& calibrator, SessionScan& scan, std::ostream& out)
+void convertSession(const ReplayOptions& options, SessionCalibrator& calibrator, SessionScan& scan, std::ostream& out)
 {
     SessionReader reader(options.session);
     const SessionLayout layout = outputLayout(reader.layout(), options.driftColumns);
@@ -150,7 +152,7 @@ void replaySession(const ReplayOptions& options, std::ostream& report)
     }
     const CalibrationFrame at = findCalibrationFrame(options);
 
-    Calibrator calibrator(layout, options.calibration);
+    SessionCalibrator calibrator(layout, options.calibration);
     const CalibrationResult result = calibrator.calibrate(at.frame);
     const std::vector<std::string> refused = calibrator.refusals();
     if (!refused.empty() && !options.allowDegenerate) {
@@ -181,7 +183,7 @@ void replaySession(const ReplayOptions& options, std::ostream& report)
                               ": write failed: " + systemReason());
     }
 
-    const std::array<DriftResult, 2> drift{calibrator.drift(Hand::Right), calibrator.drift(Hand::Left)};
+    const std::array<DriftResult, 2> drift{calibrator.drift(Side::Right), calibrator.drift(Side::Left)};
     const ReportInput input{options.session, layout, scan, at.line, at.frame.time, options.calibration,
                             result, quality, others, drift};
     writeReport(report, input);
@@ -191,3 +193,5 @@ void replaySession(const ReplayOptions& options, std::ostream& report)
         if (!json) throw ReplayError(ExitCode::Unwritable, options.reportJson + ": cannot write the report: " + systemReason());
     }
 }
+
+}  // namespace replay

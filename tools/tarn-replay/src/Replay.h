@@ -5,8 +5,10 @@
 #include <ostream>
 #include <string>
 
-#include "Calibrator.h"
+#include "SessionCalibrator.h"
 #include "ExitCode.h"
+
+namespace replay {
 
 struct ReplayOptions {
     std::string session;                  // input CSV
@@ -27,3 +29,5 @@ struct ReplayOptions {
 // Throws ReplayError for every problem with the input, the options or the
 // output; writes no report then.
 void replaySession(const ReplayOptions& options, std::ostream& report);
+
+}  // namespace replay

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+namespace replay {
+
 namespace {
 
 using fmt::format;
@@ -21,7 +23,7 @@ std::string angle(double radiansValue)
     return format("{:+.3f} deg", printable(degrees(radiansValue), 3));
 }
 
-std::string point(const Vec3& p)
+std::string point(const Vector3& p)
 {
     return format("({:.4f}, {:.4f}, {:.4f})", printable(p[0], 4), printable(p[1], 4), printable(p[2], 4));
 }
@@ -38,7 +40,7 @@ std::string joined(const std::vector<std::string>& items)
 void writeSession(std::ostream& out, const ReportInput& in)
 {
     std::vector<std::string> present;
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         if (in.layout.has(hand)) {
             present.push_back(handName(hand));
         }
@@ -64,12 +66,12 @@ void writeSession(std::ostream& out, const ReportInput& in)
 
 void writeHands(std::ostream& out, const ReportInput& in)
 {
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         const HandResult& r = in.result.hand[index(hand)];
-        out << (hand == Hand::Right ? "  right hand  " : "  left hand   ");
+        out << (hand == Side::Right ? "  right hand  " : "  left hand   ");
         if (r.calibrated) {
             out << "calibrated: source " << handName(hand) << " row " << in.settings.sourceRow << ", target "
-                << deviceName(hand == Hand::Right ? Device::RightTracker : Device::LeftTracker)
+                << deviceName(hand == Side::Right ? Device::RightTracker : Device::LeftTracker)
                 << "; heading offset " << angle(r.turn) << '\n';
         } else {
             out << (r.attempted ? "refused: " : "skipped: ") << r.reason << '\n';
@@ -117,15 +119,15 @@ void writeQuality(std::ostream& out, const ReportInput& in)
 {
     const CalibrationQuality& q = in.quality;
     out << "Quality at the calibration frame\n";
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         if (const auto& tilt = q.tilt[index(hand)]) {
             out << format("  {} tilt left out by the heading-only calibration: source {:.3f} deg, target {:.3f} deg\n",
-                          hand == Hand::Right ? "right hand" : "left hand", degrees(tilt->source),
+                          hand == Side::Right ? "right hand" : "left hand", degrees(tilt->source),
                           degrees(tilt->target));
         }
     }
     if (q.trackerOffset) {
-        const Vec3& d = *q.trackerOffset;
+        const Vector3& d = *q.trackerOffset;
         out << format("  hands' horizontal separation {:.4f} (dx {:+.4f}, dy {:+.4f}; refused along both: both hands below 0.001, All-VR at 0.001 or less)\n",
                       std::hypot(d[0], d[1]), d[0], d[1]);
     }
@@ -156,10 +158,10 @@ std::string driftEvent(const tarn_drift_event& e)
 void writeDrift(std::ostream& out, const ReportInput& in)
 {
     out << "Drift (each glove's heading against its wrist tracker since calibrating)\n";
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         const DriftResult& d = in.drift[index(hand)];
         const tarn_drift_report& r = d.report;
-        out << (hand == Hand::Right ? "  right hand  " : "  left hand   ");
+        out << (hand == Side::Right ? "  right hand  " : "  left hand   ");
         if (!d.monitored) {
             out << "not monitored (" << (in.settings.hands == HandsOutput::Single ? "no single-hand calibration" : "gloves from the double-hand calibration") << ")\n";
             continue;
@@ -197,26 +199,26 @@ void writeJsonReport(std::ostream& out, const ReportInput& in)
 {
     using nlohmann::json;
     const auto degreesOrNull = [](double radiansValue) { return std::isnan(radiansValue) ? json() : json(degrees(radiansValue)); };
-    const auto point = [](const Vec3& p) { return json::array({p[0], p[1], p[2]}); };
+    const auto point = [](const Vector3& p) { return json::array({p[0], p[1], p[2]}); };
     json report = {{"session", in.sessionPath},
                    {"frames", in.scan.frames()},
                    {"first_time", in.scan.firstTime()},
                    {"last_time", in.scan.lastTime()},
                    {"calibration_line", in.calibrationLine},
                    {"calibration_time", in.calibrationTime}};
-    for (const Hand hand : kHands) report["present"].push_back(json{{"name", handName(hand)}, {"present", in.layout.has(hand)}});
+    for (const Side hand : kSides) report["present"].push_back(json{{"name", handName(hand)}, {"present", in.layout.has(hand)}});
     for (const Device device : kDevices)
         report["present"].push_back(json{{"name", deviceName(device)}, {"present", in.layout.has(device)}});
     for (const OtherColumn& column : in.otherColumns)
         report["other_columns"].push_back(json{{"name", column.name}, {"probably_meant", column.probablyMeant.empty() ? json() : json(column.probablyMeant)}});
     const auto outcome = [](bool attempted, bool done) { return done ? "calibrated" : attempted ? "refused" : "skipped"; };
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         const HandResult& r = in.result.hand[index(hand)];
         json entry = {{"outcome", outcome(r.attempted, r.calibrated)}, {"reason", r.reason},
                       {"heading_offset_deg", r.calibrated ? degreesOrNull(r.turn) : json()}};
         if (const auto& tilt = in.quality.tilt[index(hand)])
             entry["tilt_deg"] = {{"source", degrees(tilt->source)}, {"target", degrees(tilt->target)}};
-        report["calibrations"][hand == Hand::Right ? "right_hand" : "left_hand"] = entry;
+        report["calibrations"][hand == Side::Right ? "right_hand" : "left_hand"] = entry;
     }
     const DoubleHandResult& d = in.result.doubleHand;
     report["calibrations"]["both_hands"] = {{"outcome", outcome(d.attempted, d.accepted)}, {"reason", d.reason},
@@ -240,7 +242,7 @@ void writeJsonReport(std::ostream& out, const ReportInput& in)
     }
     quality["largest_disagreement_deg"] = q.headings.empty() ? json() : json(degrees(q.largestDisagreement));
     report["quality"] = quality;
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         const DriftResult& monitor = in.drift[index(hand)];
         const tarn_drift_report& r = monitor.report;
         const auto seconds = [](double s) { return std::isnan(s) ? json() : json(s); };
@@ -262,7 +264,9 @@ void writeJsonReport(std::ostream& out, const ReportInput& in)
                                            {"residual_before_deg", degrees(e.residual_before)},
                                            {"residual_after_deg", degrees(e.residual_after)}});
         }
-        report["drift"][hand == Hand::Right ? "right_hand" : "left_hand"] = drift;
+        report["drift"][hand == Side::Right ? "right_hand" : "left_hand"] = drift;
     }
     out << report.dump(2) << '\n';
 }
+
+}  // namespace replay

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "CalibrationQuality.h"
-#include "Calibrator.h"
+#include "SessionCalibrator.h"
 #include "ColumnCheck.h"
 #include "SessionLayout.h"
 #include "SessionScan.h"
+
+namespace replay {
 
 struct ReportInput {
     const std::string& sessionPath;
@@ -20,7 +22,7 @@ struct ReportInput {
     const CalibrationResult& result;
     const CalibrationQuality& quality;
     const std::vector<OtherColumn>& otherColumns;
-    const std::array<DriftResult, 2>& drift;  // indexed by Hand
+    const std::array<DriftResult, 2>& drift;  // indexed by Side
 };
 
 // Writes the report: the session, each calibration's outcome with the
@@ -32,3 +34,5 @@ void writeReport(std::ostream& out, const ReportInput& input);
 // recordings: angles in degrees, positions in tracking units, absent values
 // as null. docs/session-format.md lists its fields.
 void writeJsonReport(std::ostream& out, const ReportInput& input);
+
+}  // namespace replay

@@ -5,6 +5,8 @@
 #include "ExitCode.h"
 #include "NumberField.h"
 
+namespace replay {
+
 namespace {
 
 constexpr std::array<const char*, 4> kQuatSuffix{"w", "x", "y", "z"};
@@ -52,9 +54,9 @@ void markKnown(const std::array<std::size_t, N>& columns, std::vector<bool>& kno
 
 }  // namespace
 
-std::string gloveColumnName(Hand hand, std::size_t row, std::size_t component)
+std::string gloveColumnName(Side hand, std::size_t row, std::size_t component)
 {
-    return std::string(hand == Hand::Right ? "rglove_" : "lglove_") + std::to_string(row) + "_" +
+    return std::string(hand == Side::Right ? "rglove_" : "lglove_") + std::to_string(row) + "_" +
            kQuatSuffix[component];
 }
 
@@ -63,9 +65,9 @@ std::string deviceColumnName(Device device, std::size_t element)
     return std::string(kDevicePrefix[index(device)]) + "_" + kPoseSuffix[element];
 }
 
-std::string handName(Hand hand)
+std::string handName(Side hand)
 {
-    return hand == Hand::Right ? "right glove" : "left glove";
+    return hand == Side::Right ? "right glove" : "left glove";
 }
 
 std::string deviceName(Device device)
@@ -101,7 +103,7 @@ SessionLayout SessionLayout::fromHeader(const std::vector<std::string>& names)
     layout.time_ = time->second;
     layout.known_[layout.time_] = true;
 
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         std::array<std::size_t, kGloveValues> columns{};
         const auto nameOf = [hand](std::size_t i) { return gloveColumnName(hand, i / 4, i % 4); };
         if (findBlock(byName, handName(hand), nameOf, columns)) {
@@ -123,7 +125,7 @@ SessionLayout SessionLayout::fromHeader(const std::vector<std::string>& names)
 SessionLayout SessionLayout::complete(bool headset)
 {
     std::vector<std::string> names{"time"};
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         for (std::size_t i = 0; i < kGloveValues; ++i) {
             names.push_back(gloveColumnName(hand, i / 4, i % 4));
         }
@@ -135,3 +137,5 @@ SessionLayout SessionLayout::complete(bool headset)
     }
     return fromHeader(names);
 }
+
+}  // namespace replay

@@ -8,12 +8,14 @@
 
 #include "Frame.h"
 
+namespace replay {
+
 // Column names. Gloves: "rglove_<row>_<w|x|y|z>" and "lglove_...", row 0 to
 // 19. Devices: "<rtracker|ltracker|headset>_<px|py|pz|qw|qx|qy|qz>".
 // Time: "time".
-std::string gloveColumnName(Hand hand, std::size_t row, std::size_t component);
+std::string gloveColumnName(Side hand, std::size_t row, std::size_t component);
 std::string deviceColumnName(Device device, std::size_t element);  // 0-2 position, 3-6 quaternion
-std::string handName(Hand hand);        // "right glove"
+std::string handName(Side hand);        // "right glove"
 std::string deviceName(Device device);  // "right tracker"
 
 // Maps the columns of one file to the values of a Frame. Columns may come in
@@ -33,10 +35,10 @@ public:
 
     const std::vector<std::string>& names() const { return names_; }
     std::size_t timeColumn() const { return time_; }
-    bool has(Hand hand) const { return glove_[index(hand)].has_value(); }
+    bool has(Side hand) const { return glove_[index(hand)].has_value(); }
     bool has(Device device) const { return device_[index(device)].has_value(); }
     // Column of value i of a glove block (0-79) or of a pose (0-6).
-    std::size_t column(Hand hand, std::size_t value) const { return (*glove_[index(hand)])[value]; }
+    std::size_t column(Side hand, std::size_t value) const { return (*glove_[index(hand)])[value]; }
     std::size_t column(Device device, std::size_t element) const { return (*device_[index(device)])[element]; }
     // True for the columns the tool reads as numbers.
     bool isKnown(std::size_t column) const { return known_[column]; }
@@ -56,7 +58,7 @@ template <typename FrameType, typename F>
 void forEachKnownValue(const SessionLayout& layout, FrameType& frame, F&& f)
 {
     f(layout.timeColumn(), frame.time);
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         if (layout.has(hand)) {
             for (std::size_t i = 0; i < kGloveValues; ++i) {
                 f(layout.column(hand, i), frame.glove[index(hand)][i]);
@@ -75,3 +77,5 @@ void forEachKnownValue(const SessionLayout& layout, FrameType& frame, F&& f)
         }
     }
 }
+
+}  // namespace replay

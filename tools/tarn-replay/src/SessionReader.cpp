@@ -8,6 +8,8 @@
 #include "ExitCode.h"
 #include "NumberField.h"
 
+namespace replay {
+
 namespace {
 
 std::ifstream openForReading(const std::string& path)
@@ -77,3 +79,5 @@ double SessionReader::number(std::size_t column) const
     }
     return *value;
 }
+
+}  // namespace replay

@@ -10,6 +10,8 @@
 #include "Frame.h"
 #include "SessionLayout.h"
 
+namespace replay {
+
 // Opens a session CSV file and reads its header on construction, then one
 // Frame per call of next(). Values of absent gloves and devices are left as
 // the Frame holds them. Every problem is thrown as a ReplayError whose
@@ -46,3 +48,5 @@ private:
     std::vector<std::string_view> fields_;
     long long size_ = 0;
 };
+
+}  // namespace replay

@@ -2,6 +2,8 @@
 
 #include "InputChecks.h"
 
+namespace replay {
+
 namespace {
 
 bool anyZeroRow(const GloveBlock& block)
@@ -32,8 +34,8 @@ void SessionScan::Count::add(long line)
 
 SessionScan::SessionScan(const SessionLayout& layout) : layout_(layout)
 {
-    blocks_[0].name = handName(Hand::Right);
-    blocks_[1].name = handName(Hand::Left);
+    blocks_[0].name = handName(Side::Right);
+    blocks_[1].name = handName(Side::Left);
     for (const Device device : kDevices) {
         blocks_[2 + index(device)].name = deviceName(device);
     }
@@ -45,7 +47,7 @@ void SessionScan::add(const Frame& frame, long line)
         firstTime_ = frame.time;
     }
     lastTime_ = frame.time;
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         if (layout_.has(hand)) {
             const GloveBlock& block = frame.glove[index(hand)];
             record(blocks_[index(hand)], hasNaN(block.data(), block.size()), anyZeroRow(block), line);
@@ -83,3 +85,5 @@ std::vector<std::string> SessionScan::summary() const
     }
     return lines;
 }
+
+}  // namespace replay

@@ -8,6 +8,8 @@
 #include "Frame.h"
 #include "SessionLayout.h"
 
+namespace replay {
+
 // Collects, per glove and device, the frames holding NaN values or zero
 // quaternions (their calibrated output is NaN or zero), and the time span.
 class SessionScan {
@@ -44,3 +46,5 @@ private:
     double firstTime_ = 0.0;
     double lastTime_ = 0.0;
 };
+
+}  // namespace replay

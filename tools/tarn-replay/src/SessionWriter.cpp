@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+namespace replay {
+
 SessionWriter::SessionWriter(std::ostream& out, const SessionLayout& layout, int significantDigits)
     : out_(out), layout_(layout), digits_(significantDigits), values_(layout.names().size())
 {
@@ -55,3 +57,5 @@ void SessionWriter::appendNumber(double value)
                                             std::chars_format::general, digits_);
     line_.append(text.data(), result.ptr);
 }
+
+}  // namespace replay

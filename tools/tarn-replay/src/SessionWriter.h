@@ -9,6 +9,8 @@
 #include "Frame.h"
 #include "SessionLayout.h"
 
+namespace replay {
+
 class SessionWriter {
 public:
     // significantDigits 0: every number is written with the fewest digits
@@ -37,3 +39,5 @@ private:
     std::vector<double> values_;
     std::string line_;  // rows not yet handed to the stream
 };
+
+}  // namespace replay

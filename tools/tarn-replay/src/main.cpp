@@ -8,6 +8,8 @@
 
 #include "Replay.h"
 
+using namespace replay;
+
 int main(int argc, char** argv)
 {
     ReplayOptions options;

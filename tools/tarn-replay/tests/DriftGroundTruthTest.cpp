@@ -11,17 +11,14 @@
 #include "DriftModel.h"
 #include "TarnCalibrator.h"
 
+using namespace replay;
+
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kRateTolerance = 0.2;  // degrees a minute
 
 double degreesPerMinute(double radiansPerSecond) { return degrees(radiansPerSecond) * 60; }
-
-double headingOf(const double* q)
-{
-    return std::atan2(2 * (q[1] * q[2] + q[0] * q[3]), q[0] * q[0] + q[1] * q[1] - q[2] * q[2] - q[3] * q[3]);
-}
 
 struct HandRun {
     tarn_drift_report report{};
@@ -46,15 +43,15 @@ std::array<HandRun, 2> replay(const DriftTruth& truth, double seconds, SetUp set
     DriftFrameTruth actual;
     for (std::size_t k = 0; k < frames; ++k) {
         session.next(frame, actual);
-        for (const Hand hand : kHands) {
+        for (const Side hand : kSides) {
             const std::size_t h = index(hand);
             const auto side = static_cast<tarn_hand>(h);
             const double* tracker = frame.device[h].orientation.data();
             // The same block with the glove's drift taken out.
             GloveBlock clean = frame.glove[h];
-            const Quat back = aboutZ(-actual.drift[h]);
+            const Quaternion back = aboutZ(-actual.drift[h]);
             for (std::size_t row = 0; row < kGloveRows; ++row) {
-                const Quat q = multiply(back, {clean[4 * row], clean[4 * row + 1], clean[4 * row + 2], clean[4 * row + 3]});
+                const Quaternion q = product(back, {clean[4 * row], clean[4 * row + 1], clean[4 * row + 2], clean[4 * row + 3]});
                 for (std::size_t c = 0; c < 4; ++c) clean[4 * row + c] = q[c];
             }
             if (k == 0) {
@@ -71,7 +68,7 @@ std::array<HandRun, 2> replay(const DriftTruth& truth, double seconds, SetUp set
             tarn_drift_report report;
             tarn_get_drift(tracked, side, &report);
             run.sameBitsAsApplyHand = run.sameBitsAsApplyHand && (report.correction != 0.0 || block == plainBlock);
-            run.trueError.push_back(wrapAngle(headingOf(block.data()) - headingOf(clean.data())));
+            run.trueError.push_back(wrapAngle(headingOf(tarn::quaternionAt(block.data())) - headingOf(tarn::quaternionAt(clean.data()))));
             run.drift.push_back(actual.drift[h]);
             run.still.push_back(actual.still);
             // Events are taken now and then, two at a time: the array's
@@ -85,7 +82,7 @@ std::array<HandRun, 2> replay(const DriftTruth& truth, double seconds, SetUp set
             }
         }
     }
-    for (const Hand hand : kHands) tarn_get_drift(tracked, static_cast<tarn_hand>(index(hand)), &runs[index(hand)].report);
+    for (const Side hand : kSides) tarn_get_drift(tracked, static_cast<tarn_hand>(index(hand)), &runs[index(hand)].report);
     for (tarn_calibrator* c : {tracked, plain, undrifted}) tarn_calibrator_destroy(c);
     return runs;
 }
@@ -133,7 +130,7 @@ TEST_P(DriftRates, RateWithinTolerance_FlagAtTheCrossing)
     const auto runs = replay(truth, 300.0, settings(false, false));
     tarn_drift_settings defaults;
     tarn_drift_default_settings(&defaults);
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         const HandRun& run = runs[index(hand)];
         const double rate = index(hand) == 0 ? c.right : c.left;
         std::printf("    seed %llu %s: true %+6.2f  reported %+7.3f +- %.3f deg/min\n",

@@ -16,6 +16,8 @@
 
 #include "SessionReader.h"
 
+using namespace replay;
+
 inline const std::string kExamples = TARN_EXAMPLES_DIR;
 
 inline std::string readFile(const std::string& path)
@@ -53,7 +55,7 @@ inline NamedValues namedValues(Frame& frame)
 {
     NamedValues values{{"time", &frame.time}};
     for (std::size_t i = 0; i < 2 * kGloveValues; ++i) {
-        values.push_back({gloveColumnName(Hand(i / 80), i % 80 / 4, i % 4), &frame.glove[i / 80][i % 80]});
+        values.push_back({gloveColumnName(Side(i / 80), i % 80 / 4, i % 4), &frame.glove[i / 80][i % 80]});
     }
     for (std::size_t i = 0; i < 21; ++i) {
         Pose& pose = frame.device[i / 7];

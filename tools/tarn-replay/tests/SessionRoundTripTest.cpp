@@ -8,6 +8,8 @@
 #include "ReplayTestSupport.h"
 #include "SessionWriter.h"
 
+using namespace replay;
+
 namespace {
 
 TEST(ReplaySessionFile, SeededRoundTripKeepsEveryBitInAnyLayout)

@@ -7,7 +7,9 @@
 #include <regex>
 
 #include "ReplayTestSupport.h"
-#include "Rotation.h"
+#include "Rotations.h"
+
+using namespace replay;
 
 namespace {
 
@@ -107,7 +109,7 @@ TEST(ReplaySample, OutputIsTheGroundTruthWithSingleOrDoubleHandGloves)
     const std::string sample = kExamples + "/sample-session.csv";
     const std::vector<Frame> input = readFrames(sample);
     std::vector<Frame> expected = readFrames(kExamples + "/sample-truth.csv");
-    const Quat unturn = conjugate(aboutZ(radians(truthValues().at("frame_heading_deg"))));
+    const Quaternion unturn = conjugate(aboutZ(radians(truthValues().at("frame_heading_deg"))));
     for (const std::string hands : {"single", "double"}) {
         TempDir dir;
         const auto [exitCode, report] =
@@ -125,7 +127,7 @@ TEST(ReplaySample, OutputIsTheGroundTruthWithSingleOrDoubleHandGloves)
         for (std::size_t r = 0; r < expected.size(); ++r) {
             for (std::size_t i = 0; i < 2 * kGloveValues; i += 4) {
                 const double* q = &input[r].glove[i / 80][i % 80];
-                const Quat turned = multiply(unturn, {q[0], q[1], q[2], q[3]});
+                const Quaternion turned = product(unturn, {q[0], q[1], q[2], q[3]});
                 std::copy(turned.begin(), turned.end(), &expected[r].glove[i / 80][i % 80]);
             }
         }

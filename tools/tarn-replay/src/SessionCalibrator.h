@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "Frame.h"
-#include "Rotation.h"
+#include "Rotations.h"
 #include "SessionLayout.h"
 #include "TarnCalibrator.h"
+
+namespace replay {
 
 // Which calibration fills the glove columns of the output.
 enum class HandsOutput { Single, Double };
@@ -31,18 +33,17 @@ struct CalibrationSettings {
 // to `origin` and turned by -heading about Z.
 struct CalibratedFrame {
     double heading = 0.0;  // radians
-    Vec3 origin{};
+    Vector3 origin{};
 };
 
 // What one calibration found in its input (NaN fields do not apply).
-using Quality = tarn_quality;
 
 struct HandResult {
     bool attempted = false;    // glove and tracker were there
     bool calibrated = false;
     std::string reason;        // why not, when not calibrated
     double turn = 0.0;         // read back: turn applied to the rows, radians
-    std::optional<Quality> quality;
+    std::optional<tarn_quality> quality;
 };
 
 struct DoubleHandResult {
@@ -59,7 +60,7 @@ struct AllVRResult {
     std::string decidedBy;                   // which input set the frame, or why none did
     std::string reason;                      // why it was refused
     std::optional<CalibratedFrame> frame;
-    std::optional<Quality> quality;
+    std::optional<tarn_quality> quality;
 };
 
 // What a hand's drift monitor saw over the replay (single-hand gloves).
@@ -72,7 +73,7 @@ struct DriftResult {
 };
 
 struct CalibrationResult {
-    std::array<HandResult, 2> hand;      // indexed by Hand
+    std::array<HandResult, 2> hand;      // indexed by Side
     DoubleHandResult doubleHand;
     AllVRResult allVR;
 };
@@ -86,12 +87,12 @@ struct CalibrationResult {
 //    frame's +x points from the left hand to the right one.
 //  - All-VR: every present device is on; FrameSource says whether the
 //    trackers or the headset decide the frame when both are present.
-class Calibrator {
+class SessionCalibrator {
 public:
-    Calibrator(const SessionLayout& layout, const CalibrationSettings& settings);
-    ~Calibrator();
-    Calibrator(const Calibrator&) = delete;
-    Calibrator& operator=(const Calibrator&) = delete;
+    SessionCalibrator(const SessionLayout& layout, const CalibrationSettings& settings);
+    ~SessionCalibrator();
+    SessionCalibrator(const SessionCalibrator&) = delete;
+    SessionCalibrator& operator=(const SessionCalibrator&) = delete;
 
     // Calibrates from `frame` and reports what happened, with the values
     // read back from the calibrator.
@@ -107,14 +108,14 @@ public:
     void apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals);
 
     // A hand's drift monitor after the frames applied so far.
-    DriftResult drift(Hand hand) const;
+    DriftResult drift(Side hand) const;
 
     // The calibrations that were attempted and refused, as "right hand (the
     // source: zero quaternion)", in the order of the report.
     std::vector<std::string> refusals() const;
 
 private:
-    HandResult calibrateHand(Hand hand, const Frame& frame);
+    HandResult calibrateHand(Side hand, const Frame& frame);
     DoubleHandResult calibrateBothHands(const Frame& frame);
     AllVRResult calibrateAllVR(const Frame& frame);
 
@@ -128,4 +129,6 @@ private:
 
 // Why a calibration was refused, in words: the status, or the rule and the
 // input it was found in.
-std::string refusal(tarn_status status, const Quality& quality);
+std::string refusal(tarn_status status, const tarn_quality& quality);
+
+}  // namespace replay

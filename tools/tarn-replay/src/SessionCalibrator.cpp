@@ -1,4 +1,4 @@
-#include "Calibrator.h"
+#include "SessionCalibrator.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,11 +6,13 @@
 
 #include "ExitCode.h"
 
+namespace replay {
+
 namespace {
 
-Device trackerOf(Hand hand)
+Device trackerOf(Side hand)
 {
-    return hand == Hand::Right ? Device::RightTracker : Device::LeftTracker;
+    return hand == Side::Right ? Device::RightTracker : Device::LeftTracker;
 }
 
 // The heading of a frame's orientation [w, x, y, z], a rotation about Z.
@@ -45,7 +47,7 @@ std::string deciderText(tarn_input decider)
 
 }  // namespace
 
-std::string refusal(tarn_status status, const Quality& quality)
+std::string refusal(tarn_status status, const tarn_quality& quality)
 {
     if (status == TARN_DEGENERATE_INPUT)
         return inputName(quality.degenerate_input) + ": " + tarn_degeneracy_string(quality.degeneracy);
@@ -53,7 +55,7 @@ std::string refusal(tarn_status status, const Quality& quality)
     return tarn_status_string(status);
 }
 
-Calibrator::Calibrator(const SessionLayout& layout, const CalibrationSettings& settings)
+SessionCalibrator::SessionCalibrator(const SessionLayout& layout, const CalibrationSettings& settings)
     : layout_(layout), settings_(settings)
 {
     if (tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &calibrator_) != TARN_OK) throw std::bad_alloc();
@@ -70,19 +72,19 @@ Calibrator::Calibrator(const SessionLayout& layout, const CalibrationSettings& s
             throw ReplayError(ExitCode::Usage, "--recalibrate-above: the threshold must be a positive number of degrees");
 }
 
-Calibrator::~Calibrator() { tarn_calibrator_destroy(calibrator_); }
+SessionCalibrator::~SessionCalibrator() { tarn_calibrator_destroy(calibrator_); }
 
-CalibrationResult Calibrator::calibrate(const Frame& frame)
+CalibrationResult SessionCalibrator::calibrate(const Frame& frame)
 {
     calibrationTime_ = frame.time;
-    result_.hand[index(Hand::Right)] = calibrateHand(Hand::Right, frame);
-    result_.hand[index(Hand::Left)] = calibrateHand(Hand::Left, frame);
+    result_.hand[index(Side::Right)] = calibrateHand(Side::Right, frame);
+    result_.hand[index(Side::Left)] = calibrateHand(Side::Left, frame);
     result_.doubleHand = calibrateBothHands(frame);
     result_.allVR = calibrateAllVR(frame);
     return result_;
 }
 
-HandResult Calibrator::calibrateHand(Hand hand, const Frame& frame)
+HandResult SessionCalibrator::calibrateHand(Side hand, const Frame& frame)
 {
     HandResult result;
     const Device tracker = trackerOf(hand);
@@ -92,8 +94,8 @@ HandResult Calibrator::calibrateHand(Hand hand, const Frame& frame)
         return result;
     }
     const double* source = frame.glove[index(hand)].data() + 4 * settings_.sourceRow;
-    const tarn_hand which = hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
-    Quality quality;
+    const tarn_hand which = hand == Side::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
+    tarn_quality quality;
     const tarn_status status =
         tarn_calibrate_hand(calibrator_, which, source, frame.device[index(tracker)].orientation.data(), &quality);
     result.attempted = true;
@@ -109,14 +111,14 @@ HandResult Calibrator::calibrateHand(Hand hand, const Frame& frame)
     return result;
 }
 
-DoubleHandResult Calibrator::calibrateBothHands(const Frame& frame)
+DoubleHandResult SessionCalibrator::calibrateBothHands(const Frame& frame)
 {
     DoubleHandResult result;
     if (!layout_.has(Device::RightTracker) || !layout_.has(Device::LeftTracker)) {
         result.reason = "needs both wrist trackers for the hand positions";
         return result;
     }
-    Quality quality;
+    tarn_quality quality;
     const tarn_status status =
         tarn_calibrate_both_hands(calibrator_, frame.device[index(Device::RightTracker)].position.data(),
                                   frame.device[index(Device::LeftTracker)].position.data(), &quality);
@@ -132,7 +134,7 @@ DoubleHandResult Calibrator::calibrateBothHands(const Frame& frame)
     return result;
 }
 
-AllVRResult Calibrator::calibrateAllVR(const Frame& frame)
+AllVRResult SessionCalibrator::calibrateAllVR(const Frame& frame)
 {
     AllVRResult result;
     tarn_all_vr_input input{};
@@ -151,7 +153,7 @@ AllVRResult Calibrator::calibrateAllVR(const Frame& frame)
         std::copy(pose.position.begin(), pose.position.end(), positions[index(device)]);
         std::copy(pose.orientation.begin(), pose.orientation.end(), orientations[index(device)]);
     }
-    Quality quality;
+    tarn_quality quality;
     const tarn_status status = tarn_calibrate_all_vr(calibrator_, &input, &quality);
     result.attempted = true;
     result.quality = quality;
@@ -168,7 +170,7 @@ AllVRResult Calibrator::calibrateAllVR(const Frame& frame)
     return result;
 }
 
-void Calibrator::apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals)
+void SessionCalibrator::apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals)
 {
     constexpr std::size_t stride = sizeof(Frame);
     Frame& first = frames[0];
@@ -182,9 +184,9 @@ void Calibrator::apply(Frame* frames, std::size_t count, std::array<std::vector<
         std::size_t from = 0, to = count;
         while (from < count && !(frames[from].time >= calibrationTime_)) ++from;
         while (to > from && !std::isfinite(frames[to - 1].time)) --to;
-        for (const Hand hand : kHands) {
+        for (const Side hand : kSides) {
             if (!result_.hand[index(hand)].calibrated) continue;
-            const auto side = hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
+            const auto side = hand == Side::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
             tarn_apply_hand(calibrator_, side, first.glove[index(hand)].data(), stride, from);
             if (to < count) tarn_apply_hand(calibrator_, side, frames[to].glove[index(hand)].data(), stride, count - to);
             if (to == from) continue;
@@ -206,14 +208,14 @@ void Calibrator::apply(Frame* frames, std::size_t count, std::array<std::vector<
         // The hand positions come out in the double-hand frame; the device
         // columns take the All-VR poses instead, so these copies are dropped.
         // An absent glove's block is converted too but never written.
-        std::vector<Vec3> positions(2 * count);
+        std::vector<Vector3> positions(2 * count);
         for (std::size_t k = 0; k < count; ++k) {
             positions[2 * k] = frames[k].device[index(Device::RightTracker)].position;
             positions[2 * k + 1] = frames[k].device[index(Device::LeftTracker)].position;
         }
-        tarn_apply_both_hands(calibrator_, first.glove[index(Hand::Right)].data(), stride,
-                              first.glove[index(Hand::Left)].data(), stride, positions[0].data(), 2 * sizeof(Vec3),
-                              positions[1].data(), 2 * sizeof(Vec3), count);
+        tarn_apply_both_hands(calibrator_, first.glove[index(Side::Right)].data(), stride,
+                              first.glove[index(Side::Left)].data(), stride, positions[0].data(), 2 * sizeof(Vector3),
+                              positions[1].data(), 2 * sizeof(Vector3), count);
     }
     for (const Device device : kDevices) {
         if (result_.allVR.covered[index(device)]) {
@@ -224,10 +226,10 @@ void Calibrator::apply(Frame* frames, std::size_t count, std::array<std::vector<
     }
 }
 
-DriftResult Calibrator::drift(Hand hand) const
+DriftResult SessionCalibrator::drift(Side hand) const
 {
     DriftResult result;
-    const auto side = hand == Hand::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
+    const auto side = hand == Side::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
     result.monitored = settings_.hands == HandsOutput::Single && result_.hand[index(hand)].calibrated &&
                        tarn_get_drift(calibrator_, side, &result.report) == TARN_OK;
     tarn_drift_settings monitor;
@@ -238,15 +240,17 @@ DriftResult Calibrator::drift(Hand hand) const
     return result;
 }
 
-std::vector<std::string> Calibrator::refusals() const
+std::vector<std::string> SessionCalibrator::refusals() const
 {
     std::vector<std::string> refused;
-    for (const Hand hand : kHands) {
+    for (const Side hand : kSides) {
         const HandResult& r = result_.hand[index(hand)];
-        if (r.attempted && !r.calibrated) refused.push_back(std::string(hand == Hand::Right ? "right" : "left") + " hand (" + r.reason + ")");
+        if (r.attempted && !r.calibrated) refused.push_back(std::string(hand == Side::Right ? "right" : "left") + " hand (" + r.reason + ")");
     }
     if (result_.doubleHand.attempted && !result_.doubleHand.accepted)
         refused.push_back("both hands (" + result_.doubleHand.reason + ")");
     if (result_.allVR.attempted && !result_.allVR.accepted) refused.push_back("All-VR (" + result_.allVR.reason + ")");
     return refused;
 }
+
+}  // namespace replay
