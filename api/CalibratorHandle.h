@@ -19,7 +19,7 @@ namespace tarn::api {
 // Runs `body` with the engine's error lines diverted and its exceptions
 // caught. An error line means the engine met an input it cannot use.
 template <class Body>
-inline tarn_status guarded(Body body) noexcept
+inline tarn_status statusOf(Body body) noexcept
 {
     try {
         ErrorLineCounter lines;

@@ -43,7 +43,7 @@ template <class Body>
 tarn_status calibrating(tarn_quality* quality, Body body) noexcept
 {
     Quality q;
-    const tarn_status status = guarded([&] { return body(q); });
+    const tarn_status status = statusOf([&] { return body(q); });
     copyQuality(q, quality);
     return status;
 }
@@ -73,7 +73,7 @@ TARN_CALIBRATOR_API const char* tarn_degeneracy_string(tarn_degeneracy degenerac
     switch (degeneracy) {
     case TARN_DEGENERACY_NONE: return "none";
     case TARN_DEGENERACY_ZERO_QUATERNION: return "zero quaternion";
-    case TARN_DEGENERACY_NEAR_VERTICAL: return "near vertical (heading undefined)";
+    case TARN_DEGENERACY_NEAR_VERTICAL: return "near vertical: rolled onto its side (heading undefined)";
     case TARN_DEGENERACY_HANDS_TOO_CLOSE: return "too close to decide a direction";
     case TARN_DEGENERACY_NO_DEVICE: return "no device on";
     }
@@ -84,7 +84,7 @@ TARN_CALIBRATOR_API tarn_status tarn_check_orientation(tarn_convention conventio
                                                        tarn_degeneracy* degeneracy)
 {
     if (orientation == nullptr || !isConvention(convention)) return TARN_INVALID_ARGUMENT;
-    return guarded([&] {
+    return statusOf([&] {
         Degeneracy rule = Degeneracy::None;
         const Status status = checkOrientation(static_cast<Convention>(convention), orientation, rule);
         if (status == Status::DegenerateInput && degeneracy != nullptr) *degeneracy = static_cast<tarn_degeneracy>(rule);
@@ -95,7 +95,7 @@ TARN_CALIBRATOR_API tarn_status tarn_check_orientation(tarn_convention conventio
 TARN_CALIBRATOR_API tarn_status tarn_calibrator_create(tarn_convention convention, tarn_calibrator** calibrator)
 {
     if (calibrator == nullptr || !isConvention(convention)) return TARN_INVALID_ARGUMENT;
-    return guarded([&] {
+    return statusOf([&] {
         *calibrator = new tarn_calibrator{Calibrator(static_cast<Convention>(convention))};
         return Status::Ok;
     });
@@ -118,38 +118,41 @@ TARN_CALIBRATOR_API tarn_status tarn_apply_hand(const tarn_calibrator* calibrato
                                                 size_t stride, size_t count)
 {
     if (calibrator == nullptr || !isHand(hand) || !validFrames(blocks, stride, 80, count)) return TARN_INVALID_ARGUMENT;
-    return guarded([&] { return calibrator->engine.applyHand(handOf(hand), {blocks, stride}, count); });
+    return statusOf([&] { return calibrator->engine.applyHand(handOf(hand), {blocks, stride}, count); });
 }
 
-TARN_CALIBRATOR_API tarn_status tarn_calibrate_both_hands(tarn_calibrator* calibrator, const double position1[3],
-                                                          const double position2[3], tarn_quality* quality)
+TARN_CALIBRATOR_API tarn_status tarn_calibrate_both_hands(tarn_calibrator* calibrator, const double right_position[3],
+                                                          const double left_position[3], tarn_quality* quality)
 {
     if (calibrator == nullptr) return TARN_INVALID_ARGUMENT;
     return calibrating(quality, [&](Quality& q) {
-        if (position1 == nullptr || position2 == nullptr) return Status::InvalidArgument;
-        return calibrator->engine.calibrateBothHands(position1, position2, q);
+        if (right_position == nullptr || left_position == nullptr) return Status::InvalidArgument;
+        return calibrator->engine.calibrateBothHands(right_position, left_position, q);
     });
 }
 
-TARN_CALIBRATOR_API tarn_status tarn_apply_both_hands(const tarn_calibrator* calibrator, double* hand1,
-                                                      size_t hand1_stride, double* hand2, size_t hand2_stride,
-                                                      double* position1, size_t position1_stride, double* position2,
-                                                      size_t position2_stride, size_t count)
+TARN_CALIBRATOR_API tarn_status tarn_apply_both_hands(const tarn_calibrator* calibrator, double* right_hand,
+                                                      size_t right_hand_stride, double* left_hand,
+                                                      size_t left_hand_stride, double* right_position,
+                                                      size_t right_position_stride, double* left_position,
+                                                      size_t left_position_stride, size_t count)
 {
-    if (calibrator == nullptr || !validFrames(hand1, hand1_stride, 80, count) ||
-        !validFrames(hand2, hand2_stride, 80, count) || !validFrames(position1, position1_stride, 3, count) ||
-        !validFrames(position2, position2_stride, 3, count))
+    if (calibrator == nullptr || !validFrames(right_hand, right_hand_stride, 80, count) ||
+        !validFrames(left_hand, left_hand_stride, 80, count) ||
+        !validFrames(right_position, right_position_stride, 3, count) ||
+        !validFrames(left_position, left_position_stride, 3, count))
         return TARN_INVALID_ARGUMENT;
-    return guarded([&] {
-        return calibrator->engine.applyBothHands({hand1, hand1_stride}, {hand2, hand2_stride},
-                                                 {position1, position1_stride}, {position2, position2_stride}, count);
+    return statusOf([&] {
+        return calibrator->engine.applyBothHands({right_hand, right_hand_stride}, {left_hand, left_hand_stride},
+                                                 {right_position, right_position_stride},
+                                                 {left_position, left_position_stride}, count);
     });
 }
 
 TARN_CALIBRATOR_API tarn_status tarn_reset_both_hands(tarn_calibrator* calibrator)
 {
     if (calibrator == nullptr) return TARN_INVALID_ARGUMENT;
-    return guarded([&] {
+    return statusOf([&] {
         calibrator->engine.resetBothHands();
         return Status::Ok;
     });
@@ -187,7 +190,7 @@ TARN_CALIBRATOR_API tarn_status tarn_apply_device(const tarn_calibrator* calibra
     if (calibrator == nullptr || device < TARN_RIGHT_TRACKER || device > TARN_HEADSET || (!anyArray && count > 0) ||
         !validLayout(positions, position_stride, 3, count) || !validLayout(orientations, orientation_stride, 4, count))
         return TARN_INVALID_ARGUMENT;
-    return guarded([&] {
+    return statusOf([&] {
         return calibrator->engine.applyDevice(static_cast<VRDevice>(device), {positions, position_stride},
                                               {orientations, orientation_stride}, count);
     });
@@ -197,21 +200,21 @@ TARN_CALIBRATOR_API tarn_status tarn_get_hand_rotation(const tarn_calibrator* ca
                                                        double rotation[4])
 {
     if (calibrator == nullptr || !isHand(hand) || rotation == nullptr) return TARN_INVALID_ARGUMENT;
-    return guarded([&] { return calibrator->engine.handRotation(handOf(hand), rotation); });
+    return statusOf([&] { return calibrator->engine.handRotation(handOf(hand), rotation); });
 }
 
 TARN_CALIBRATOR_API tarn_status tarn_get_both_hands_frame(const tarn_calibrator* calibrator, double rotation[4],
                                                           double origin[3])
 {
     if (calibrator == nullptr || rotation == nullptr) return TARN_INVALID_ARGUMENT;
-    return guarded([&] { return calibrator->engine.bothHandsFrame(rotation, origin); });
+    return statusOf([&] { return calibrator->engine.bothHandsFrame(rotation, origin); });
 }
 
 TARN_CALIBRATOR_API tarn_status tarn_get_all_vr_frame(const tarn_calibrator* calibrator, double rotation[4],
                                                       double origin[3], unsigned char covered[3])
 {
     if (calibrator == nullptr || rotation == nullptr) return TARN_INVALID_ARGUMENT;
-    return guarded([&] {
+    return statusOf([&] {
         bool devices[3];
         const Status status = calibrator->engine.allVRFrame(rotation, origin, devices);
         if (status == Status::Ok && covered != nullptr)
@@ -226,7 +229,7 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrator_save(const tarn_calibrator* cali
     if (calibrator == nullptr || size == nullptr) return TARN_INVALID_ARGUMENT;
     *size = savedCalibrationSize();
     if (buffer == nullptr || capacity < *size) return TARN_BUFFER_TOO_SMALL;
-    return guarded([&] {
+    return statusOf([&] {
         saveCalibration(calibrator->engine, buffer);
         return Status::Ok;
     });
@@ -236,7 +239,7 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrator_restore(tarn_calibrator* calibra
                                                         size_t size)
 {
     if (calibrator == nullptr || data == nullptr) return TARN_INVALID_ARGUMENT;
-    return guarded([&] {
+    return statusOf([&] {
         return restoreCalibration(calibrator->engine, data, size) ? Status::Ok : Status::InvalidSavedState;
     });
 }

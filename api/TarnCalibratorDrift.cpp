@@ -50,7 +50,7 @@ TARN_CALIBRATOR_API tarn_status tarn_set_drift_settings(tarn_calibrator* calibra
     if (calibrator == nullptr || !isHand(hand) || settings == nullptr) return TARN_INVALID_ARGUMENT;
     const DriftSettings s = fromC(*settings);
     if (!validDriftSettings(s)) return TARN_INVALID_ARGUMENT;
-    return guarded([&] {
+    return statusOf([&] {
         calibrator->engine.drift(handOf(hand)).configure(s);
         return Status::Ok;
     });
@@ -78,7 +78,7 @@ TARN_CALIBRATOR_API tarn_status tarn_apply_hand_tracked(tarn_calibrator* calibra
                                     {f.blocks, f.block_stride},
                                     {const_cast<double*>(f.trackers), f.tracker_stride},
                                     {f.residuals, f.residual_stride}};
-    return guarded([&] { return calibrator->engine.applyHandTracked(handOf(hand), tracked, count); });
+    return statusOf([&] { return calibrator->engine.applyHandTracked(handOf(hand), tracked, count); });
 }
 
 TARN_CALIBRATOR_API tarn_status tarn_get_drift(const tarn_calibrator* calibrator, tarn_hand hand,

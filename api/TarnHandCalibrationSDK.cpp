@@ -17,8 +17,10 @@ SingleHandState& singleHand() { return processState().singleHand; }
 DoubleHandState& doubleHand() { return processState().doubleHand; }
 AllVRCalibrationState& allVR() { return processState().allVR; }
 
+// Runs `body`, ending any exception it throws here: an export has no way
+// to report a failure, and none may cross the C boundary.
 template <class Body>
-void guarded(Body body) noexcept
+void swallowingExceptions(Body body) noexcept
 {
     try {
         body();
@@ -32,39 +34,39 @@ extern "C" {
 
 TARN_API void InitialRHand(const double* source, const double* target)
 {
-    guarded([&] { calibrateHand(singleHand(), Hand::Right, source, target); });
+    swallowingExceptions([&] { calibrateHand(singleHand(), Hand::Right, source, target); });
 }
 
 TARN_API void InitialLHand(const double* source, const double* target)
 {
-    guarded([&] { calibrateHand(singleHand(), Hand::Left, source, target); });
+    swallowingExceptions([&] { calibrateHand(singleHand(), Hand::Left, source, target); });
 }
 
 TARN_API void GetCalculationDataRHand(double* handData)
 {
-    guarded([&] { applyHandCalibration(singleHand(), Hand::Right, handData); });
+    swallowingExceptions([&] { applyHandCalibration(singleHand(), Hand::Right, handData); });
 }
 
 TARN_API void GetCalculationDataLHand(double* handData)
 {
-    guarded([&] { applyHandCalibration(singleHand(), Hand::Left, handData); });
+    swallowingExceptions([&] { applyHandCalibration(singleHand(), Hand::Left, handData); });
 }
 
 TARN_API bool InitialDoubleCalibration(const double* position1, const double* position2)
 {
     bool calibrated = false;
-    guarded([&] { calibrated = calibrateDoubleHand(doubleHand(), position1, position2); });
+    swallowingExceptions([&] { calibrated = calibrateDoubleHand(doubleHand(), position1, position2); });
     return calibrated;
 }
 
 TARN_API void GetDoubleHandCalibrationData(double* hand1, double* hand2, double* position1, double* position2)
 {
-    guarded([&] { applyDoubleHandCalibration(doubleHand(), hand1, hand2, position1, position2); });
+    swallowingExceptions([&] { applyDoubleHandCalibration(doubleHand(), hand1, hand2, position1, position2); });
 }
 
 TARN_API void ResetDoubleHandCalibration(void)
 {
-    guarded([] { resetDoubleHandCalibration(doubleHand()); });
+    swallowingExceptions([] { resetDoubleHandCalibration(doubleHand()); });
 }
 
 TARN_API bool InitialAllVRCalibrationV2(bool rTrackerOn, const double* rTrackerPos, const double* rTrackerPos2,
@@ -76,7 +78,7 @@ TARN_API bool InitialAllVRCalibrationV2(bool rTrackerOn, const double* rTrackerP
     const TrackerInput right{rTrackerOn, rTrackerPos, rTrackerPos2, rTrackerQuat, rTrackerQuat2};
     const TrackerInput left{lTrackerOn, lTrackerPos, lTrackerPos2, lTrackerQuat, lTrackerQuat2};
     const HeadsetInput headset{vrGlassesOn, vrGlassesPos, vrGlassesQuat};
-    guarded([&] { calibrateAllVR(allVR(), right, left, headset, replaceOrigin); });
+    swallowingExceptions([&] { calibrateAllVR(allVR(), right, left, headset, replaceOrigin); });
     return true;
 }
 
@@ -93,24 +95,24 @@ TARN_API bool InitialAllVRCalibration(bool rTrackerOn, const double* rTrackerPos
 
 TARN_API void GetAllRTracker(double* position, double* quaternion)
 {
-    guarded([&] { convertVRPose(allVR(), VRDevice::RightTracker, position, quaternion); });
+    swallowingExceptions([&] { convertVRPose(allVR(), VRDevice::RightTracker, position, quaternion); });
 }
 
 TARN_API void GetAllLTracker(double* position, double* quaternion)
 {
-    guarded([&] { convertVRPose(allVR(), VRDevice::LeftTracker, position, quaternion); });
+    swallowingExceptions([&] { convertVRPose(allVR(), VRDevice::LeftTracker, position, quaternion); });
 }
 
 TARN_API void GetAllVRGlasses(double* position, double* quaternion)
 {
-    guarded([&] { convertVRPose(allVR(), VRDevice::Headset, position, quaternion); });
+    swallowingExceptions([&] { convertVRPose(allVR(), VRDevice::Headset, position, quaternion); });
 }
 
 TARN_API void GetAllVRCalibrationData(double* rTrackerPos, double* rTrackerQuat, double* /*rSpare*/,
                                       double* lTrackerPos, double* lTrackerQuat, double* /*lSpare*/,
                                       double* vrGlassesPos, double* vrGlassesQuat)
 {
-    guarded([&] {
+    swallowingExceptions([&] {
         convertVRPose(allVR(), VRDevice::RightTracker, rTrackerPos, rTrackerQuat);
         convertVRPose(allVR(), VRDevice::LeftTracker, lTrackerPos, lTrackerQuat);
         convertVRPose(allVR(), VRDevice::Headset, vrGlassesPos, vrGlassesQuat);
@@ -123,7 +125,7 @@ TARN_API void ResetAllVRCalibration(void) {}
 
 TARN_API void Close(void)
 {
-    guarded([] { resetHandCalibrations(singleHand()); });
+    swallowingExceptions([] { resetHandCalibrations(singleHand()); });
 }
 
 }  // extern "C"

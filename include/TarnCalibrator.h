@@ -144,7 +144,10 @@ typedef enum tarn_degeneracy {
     TARN_DEGENERACY_NONE = 0,
     TARN_DEGENERACY_ZERO_QUATERNION = 1,   /* every component below 1e-8 in
                                               magnitude: no orientation */
-    TARN_DEGENERACY_NEAR_VERTICAL = 2,     /* pitched more than 85 degrees:
+    TARN_DEGENERACY_NEAR_VERTICAL = 2,     /* rolled onto its side: the
+                                              device's right axis (+X,
+                                              library axes) within 5
+                                              degrees of vertical, where
                                               the heading is undefined */
     TARN_DEGENERACY_HANDS_TOO_CLOSE = 3,   /* no direction between two
                                               positions: both hands, less
@@ -205,8 +208,8 @@ typedef struct tarn_all_vr_input {
     unsigned char headset_on;
     /* Which device decides the frame when both kinds are on: 0 the trackers
      * (the line between two trackers, or where a tracker alone points),
-     * 1 the headset (its heading, origin 0.5 m behind it). A headset alone
-     * always decides. */
+     * 1 the headset (its heading, origin 0.5 m in front of it along the
+     * frame's forward axis). A headset alone always decides. */
     unsigned char headset_decides;
     double right_position[3];
     double right_orientation[4];
@@ -224,8 +227,8 @@ typedef struct tarn_calibrator tarn_calibrator;
 TARN_CALIBRATOR_API unsigned tarn_version(void);
 
 /* A fixed English name for every status ("TARN_OK", ...) and degeneracy
- * ("hands too close", ...); "unknown" for values outside the enums. Static
- * strings: never freed. */
+ * ("too close to decide a direction", ...); "unknown" for values outside
+ * the enums. Static strings: never freed. */
 TARN_CALIBRATOR_API const char* tarn_status_string(tarn_status status);
 TARN_CALIBRATOR_API const char* tarn_degeneracy_string(tarn_degeneracy degeneracy);
 
@@ -266,28 +269,30 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrate_hand(tarn_calibrator* calibrator,
 /* Turns `count` hand blocks of one hand about the world's up axis by the
  * hand's calibration, in place.
  * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator, NULL blocks with a
- * count above 0, unknown hand, bad stride), TARN_NOT_CALIBRATED. */
+ * count above 0, unknown hand, bad count or stride), TARN_NOT_CALIBRATED. */
 TARN_CALIBRATOR_API tarn_status tarn_apply_hand(const tarn_calibrator* calibrator, tarn_hand hand, double* blocks,
                                                 size_t stride, size_t count);
 
 /* ---- Double hand ------------------------------------------------------ */
 
-/* A frame for both hands from their positions: origin midway, forward
- * axis from position2 towards position1 (X in the library convention),
- * up unchanged. quality: optional.
+/* A frame for both hands from their positions (the wrist trackers'):
+ * origin midway, its X axis (the library convention's right) horizontal
+ * from the left hand's position towards the right hand's, Z up.
+ * quality: optional.
  * Statuses: TARN_INVALID_ARGUMENT (NULL, NaN, infinite or out-of-range
  * component), TARN_DEGENERATE_INPUT (hands too close), TARN_OUT_OF_MEMORY. */
-TARN_CALIBRATOR_API tarn_status tarn_calibrate_both_hands(tarn_calibrator* calibrator, const double position1[3],
-                                                          const double position2[3], tarn_quality* quality);
+TARN_CALIBRATOR_API tarn_status tarn_calibrate_both_hands(tarn_calibrator* calibrator, const double right_position[3],
+                                                          const double left_position[3], tarn_quality* quality);
 
-/* Re-expresses `count` frames of both hand blocks and both positions in
- * the double-hand frame, in place; each array has its own stride.
+/* Re-expresses `count` frames of both hands' blocks and positions in the
+ * double-hand frame, in place; each array has its own stride.
  * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator, a NULL array with a
- * count above 0, bad stride), TARN_NOT_CALIBRATED. */
-TARN_CALIBRATOR_API tarn_status tarn_apply_both_hands(const tarn_calibrator* calibrator, double* hand1,
-                                                      size_t hand1_stride, double* hand2, size_t hand2_stride,
-                                                      double* position1, size_t position1_stride, double* position2,
-                                                      size_t position2_stride, size_t count);
+ * count above 0, bad count or stride), TARN_NOT_CALIBRATED. */
+TARN_CALIBRATOR_API tarn_status tarn_apply_both_hands(const tarn_calibrator* calibrator, double* right_hand,
+                                                      size_t right_hand_stride, double* left_hand,
+                                                      size_t left_hand_stride, double* right_position,
+                                                      size_t right_position_stride, double* left_position,
+                                                      size_t left_position_stride, size_t count);
 
 /* Discards the double-hand calibration. Statuses: TARN_INVALID_ARGUMENT
  * (NULL). */
@@ -300,8 +305,9 @@ TARN_CALIBRATOR_API tarn_status tarn_reset_both_hands(tarn_calibrator* calibrato
  * line from the left to the right tracker and the point midway; one
  * tracker gives where it points and a point 0.2 m beside it towards the
  * body's centre; the headset (when it decides) its heading and a point
- * 0.5 m behind it. Every device that is on is covered by the calibration
- * and replaces the previous All-VR calibration. quality: optional.
+ * 0.5 m in front of it along the frame's forward axis. Every device that
+ * is on is covered by the calibration and replaces the previous All-VR
+ * calibration. quality: optional.
  * Statuses: TARN_INVALID_ARGUMENT (NULL, a flag other than 0 or 1, NaN,
  * infinite or out-of-range component of a device that is on),
  * TARN_DEGENERATE_INPUT (no device on, two trackers
@@ -315,8 +321,9 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrate_all_vr(tarn_calibrator* calibrato
  * the device's heading at calibration taken out. Either array may be NULL
  * (not converted), not both.
  * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator, both arrays NULL with
- * a count above 0, unknown device, bad stride), TARN_NOT_CALIBRATED (the
- * last All-VR calibration did not cover the device). */
+ * a count above 0, unknown device, bad count or stride),
+ * TARN_NOT_CALIBRATED (the last All-VR calibration did not cover the
+ * device). */
 TARN_CALIBRATOR_API tarn_status tarn_apply_device(const tarn_calibrator* calibrator, tarn_device device,
                                                   double* positions, size_t position_stride, double* orientations,
                                                   size_t orientation_stride, size_t count);

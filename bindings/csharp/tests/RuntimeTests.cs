@@ -149,8 +149,8 @@ namespace Tarn.HandCalibration.Tests
             }
 
             Flow(check, 0, "calibrated: right hand, left hand, both hands, All-VR");
-            Flow(check, 89, "refused: right hand: pointing almost straight up or down, so no heading can be " +
-                            "read: hold it level (the wrist tracker)");
+            Flow(check, 89, "refused: right hand: rolled onto its side, so no heading can be read: " +
+                            "turn it back flat (the wrist tracker)");
             Allocation(check);
             Drift(check);
         }

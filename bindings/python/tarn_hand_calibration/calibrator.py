@@ -144,26 +144,24 @@ class DriftEventKind(_Named):
 
 @dataclass(frozen=True)
 class DriftSettings:
-    """The settings of a hand's drift monitor (default_drift_settings()
-    gives the defaults). Angles in radians, times in seconds.
+    """The settings of a hand's drift monitor. Angles in radians, times in
+    seconds; default_drift_settings() gives the defaults (TarnCalibrator.h
+    states them).
 
     reference_row: the glove row compared with the tracker, 0 to 19 (the
-        row the hand is calibrated from; default 0).
+        row the hand is calibrated from).
     threshold: the trend residual beyond which, held for hold_time seconds,
-        the flag goes up (default 5 degrees, 3 seconds).
+        the flag goes up.
     still_speed, still_time: the hand is still once glove and tracker have
         turned slower than still_speed (radians a second, measured over a
-        sixth of a second or more) for still_time seconds (default 15
-        degrees a second, 1 second).
-    window: seconds of history the drift rate is fitted over, 30 to 3600
-        (default 300).
+        sixth of a second or more) for still_time seconds.
+    window: seconds of history the drift rate is fitted over, 30 to 3600.
     auto_recalibrate: while the flag is up and the hand is still,
         re-calibrate the hand from the current frame, once its residual is
-        within half the threshold of the trend residual (default False).
+        within half the threshold of the trend residual.
     compensate: once the drift is known to within compensate_within
         (the rate's standard error times the span it was fitted over),
-        turn the calibration back by the fitted drift every second
-        (default False, 2.5 degrees).
+        turn the calibration back by the fitted drift every second.
     """
 
     reference_row: int

@@ -36,7 +36,7 @@ struct CalibrationQuality {
 // each possible source would give (tracker line, each tracker's forward
 // axis, the headset's heading), as the calibrations measured them; the
 // separation of the hands; and inputs of `frame` that are NaN, zero or
-// pitched near vertical.
+// rolled onto their side (no heading).
 CalibrationQuality assessCalibrationFrame(const Frame& frame, const SessionLayout& layout, std::size_t sourceRow,
                                           const CalibrationResult& result);
 

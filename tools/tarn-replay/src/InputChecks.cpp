@@ -41,8 +41,9 @@ std::optional<std::string> headingProblem(const Quaternion& q)
     switch (degeneracyOf(q)) {
     case TARN_DEGENERACY_ZERO_QUATERNION: return "zero quaternion";
     case TARN_DEGENERACY_NEAR_VERTICAL: {
-        char text[64];
-        std::snprintf(text, sizeof text, "pitch %+.1f deg (heading ill-defined)", degrees(pitchOf(q)));
+        char text[128];
+        std::snprintf(text, sizeof text, "right axis %.1f deg from vertical (rolled onto its side: heading ill-defined)",
+                      90.0 - std::fabs(degrees(pitchOf(q))));
         return std::string(text);
     }
     default: return std::nullopt;

@@ -64,7 +64,8 @@ namespace Tarn.HandCalibration
         None = 0,
         /// <summary>Every component below 1e-8: no orientation at all.</summary>
         ZeroQuaternion = 1,
-        /// <summary>Pitched more than 85 degrees: no heading can be read.</summary>
+        /// <summary>Rolled onto its side: its right (+X, library axes) axis
+        /// within 5 degrees of vertical, where no heading is defined.</summary>
         NearVertical = 2,
         /// <summary>Two positions closer than 1 mm on both horizontal axes.</summary>
         HandsTooClose = 3,
@@ -141,7 +142,7 @@ namespace Tarn.HandCalibration
             case Degeneracy.ZeroQuaternion:
                 return "no orientation was reported (zero quaternion)";
             case Degeneracy.NearVertical:
-                return "pointing almost straight up or down, so no heading can be read: hold it level";
+                return "rolled onto its side, so no heading can be read: turn it back flat";
             case Degeneracy.HandsTooClose:
                 return "the two positions are less than 1 mm apart: hold the hands apart";
             case Degeneracy.NoDevice:
@@ -243,34 +244,34 @@ namespace Tarn.HandCalibration
 
     /// <summary>The settings of a hand's drift monitor
     /// (tarn_drift_settings). Angles in radians, times in seconds. Start
-    /// from Default or Calibrator.GetDriftSettings and change what is
-    /// needed.</summary>
+    /// from Default (the values TarnCalibrator.h states) or
+    /// Calibrator.GetDriftSettings and change what is needed.</summary>
     [StructLayout(LayoutKind.Sequential)]
     public struct DriftSettings
     {
         /// <summary>The glove row compared with the tracker, 0 to 19: the row
-        /// the hand is calibrated from (default 0).</summary>
+        /// the hand is calibrated from.</summary>
         public uint ReferenceRow;
-        /// <summary>The trend residual beyond which the flag goes up (default 5 degrees).</summary>
+        /// <summary>The trend residual beyond which the flag goes up.</summary>
         public double Threshold;
         /// <summary>Seconds the trend residual stays beyond Threshold before
-        /// the flag goes up (default 3).</summary>
+        /// the flag goes up.</summary>
         public double HoldTime;
         /// <summary>Radians a second (over a sixth of a second or more) glove and
         /// tracker turn slower than, for StillTime seconds, for the hand to
-        /// be still (default 15 degrees, 1 second).</summary>
+        /// be still.</summary>
         public double StillSpeed;
         public double StillTime;
-        /// <summary>Seconds of history the drift rate is fitted over, 30 to 3600 (default 300).</summary>
+        /// <summary>Seconds of history the drift rate is fitted over, 30 to 3600.</summary>
         public double Window;
         private byte autoRecalibrate, compensate;
         /// <summary>Compensation starts once the rate's standard error times
-        /// the span it was fitted over is below this (default 2.5 degrees).</summary>
+        /// the span it was fitted over is below this.</summary>
         public double CompensateWithin;
 
         /// <summary>While the flag is up and the hand is still, re-calibrate
         /// the hand from the current frame, once its residual is within half
-        /// the threshold of the trend residual (default false).</summary>
+        /// the threshold of the trend residual.</summary>
         public bool AutoRecalibrate
         {
             get { return autoRecalibrate != 0; }
@@ -278,7 +279,7 @@ namespace Tarn.HandCalibration
         }
 
         /// <summary>Once the drift is known to within CompensateWithin, turn
-        /// the calibration back by the fitted drift every second (default false).</summary>
+        /// the calibration back by the fitted drift every second.</summary>
         public bool Compensate
         {
             get { return compensate != 0; }
