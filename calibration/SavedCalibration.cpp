@@ -11,7 +11,7 @@ namespace {
 const unsigned char kMagic[8] = {'T', 'A', 'R', 'N', 'C', 'A', 'L', '\0'};
 constexpr std::uint16_t kFormatVersion = 1;
 // Flags: right hand, left hand, double hand, right tracker, left tracker,
-// headset, right and left second quaternion supplied; then 8 rotations
+// headset, right and left second quaternion supplied; then 7 rotations
 // (4 doubles) with a presence byte each, and 2 points (3 doubles).
 constexpr std::size_t kFlags = 8;
 constexpr std::size_t kRotations = 7;

@@ -552,9 +552,10 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrator_save(const tarn_calibrator* cali
  * bit for bit as they were saved (from a calibrator of any convention).
  * The checksum finds damage; a string that passes it must still hold what
  * a calibration can make, or it is refused: every rotation a heading
- * (about the up axis) of unit length, both within 1e-9, and present where
- * its calibration is; finite points within 1e7 m; the All-VR origin on
- * the floor (docs/saved-calibrations.md has the whole list).
+ * (about the up axis) of unit length, both within 1e-9; every rotation a
+ * calibrator always has, and each calibrated device's heading, present;
+ * finite points within 1e7 m; the All-VR origin on the floor
+ * (docs/saved-calibrations.md has the whole list).
  * Statuses: TARN_INVALID_ARGUMENT (NULL), TARN_INVALID_SAVED_STATE (a
  * truncated, altered, forged or foreign string, or one of a newer
  * format). */

@@ -237,6 +237,7 @@ TEST(Contract, DriftSettingsAtTheEdgesOfTheirRanges)
         {"window NaN", [](auto& s) { s.window = kNaN; }, false},
         {"auto re-calibration 1", [](auto& s) { s.auto_recalibrate = 1; }, true},
         {"auto re-calibration 2", [](auto& s) { s.auto_recalibrate = 2; }, false},
+        {"compensate 2", [](auto& s) { s.compensate = 2; }, false},
         {"compensate within 0", [](auto& s) { s.compensate_within = 0; }, false},
     };
     tarn_calibrator* c = nullptr;

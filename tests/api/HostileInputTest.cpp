@@ -102,8 +102,30 @@ TEST(HostileInput, BatchesRefuseCountsAndStridesThatWrapTheAddressSpace)
                     << b.name << " array " << which << " stride " << l.stride << " count " << l.count;
                 ASSERT_TRUE(memory == before && saved(c) == state) << b.name;
             }
-    // The largest layouts that fit these arrays are taken.
     for (const Batch& b : batches) EXPECT_EQ(b.call(0, 640, 1), TARN_OK) << b.name;
+    tarn_calibrator_destroy(c);
+
+    // Where the limits lie: an uncalibrated calibrator checks a batch, then
+    // refuses it as not calibrated without touching a frame, so made-up
+    // addresses show the largest count that fits and one more.
+    c = created();
+    const std::size_t frame = 80 * sizeof(double);
+    const std::uintptr_t low = 4096;
+    struct Edge {
+        const char* what;
+        std::uintptr_t address;
+        std::size_t stride, fits;
+    };
+    const Edge edges[] = {
+        {"below the top of memory", UINTPTR_MAX - 5 * frame + 1, 0, 4},
+        {"within PTRDIFF_MAX bytes", low, 0, static_cast<std::size_t>(PTRDIFF_MAX) / frame},
+        {"a stride of 2^62", low, std::size_t{1} << 62, 2},
+    };
+    for (const Edge& e : edges) {
+        double* data = reinterpret_cast<double*>(e.address);
+        EXPECT_EQ(tarn_apply_hand(c, TARN_RIGHT_HAND, data, e.stride, e.fits), TARN_NOT_CALIBRATED) << e.what;
+        EXPECT_EQ(tarn_apply_hand(c, TARN_RIGHT_HAND, data, e.stride, e.fits + 1), TARN_INVALID_ARGUMENT) << e.what;
+    }
     tarn_calibrator_destroy(c);
 }
 
@@ -121,7 +143,12 @@ TEST(HostileInput, StoredStringsOfEachFormatRestoreFieldByField)
     tarn_calibrator* made = calibratedFromFixedInputs();
     ASSERT_EQ(tarn_calibrator_restore(restored, bytes.data(), bytes.size()), TARN_OK);
     EXPECT_EQ(saved(restored), bytes);
-    EXPECT_EQ(saved(made), bytes);
+    // Calibrating anew gives the same bits where sin, cos and atan2 are
+    // those the string was written with, and round-off elsewhere.
+    const auto same = [](double a, double b) { return TARN_PLATFORM_MATH_EXACT ? sameBits(a, b) : std::fabs(a - b) <= kRoundOff; };
+    if (TARN_PLATFORM_MATH_EXACT) {
+        EXPECT_EQ(saved(made), bytes);
+    }
     tarn_calibrator_destroy(restored);
     restored = created();
     ASSERT_EQ(tarn_calibrator_restore(restored, bytes.data(), bytes.size()), TARN_OK);
@@ -129,16 +156,16 @@ TEST(HostileInput, StoredStringsOfEachFormatRestoreFieldByField)
         double expected[4], actual[4];
         ASSERT_EQ(tarn_get_hand_rotation(made, hand, expected), TARN_OK);
         ASSERT_EQ(tarn_get_hand_rotation(restored, hand, actual), TARN_OK);
-        for (int k = 0; k < 4; ++k) EXPECT_TRUE(sameBits(actual[k], expected[k])) << "hand " << hand << " " << k;
+        for (int k = 0; k < 4; ++k) EXPECT_TRUE(same(actual[k], expected[k])) << "hand " << hand << " " << k;
     }
     double expected[8], actual[8];
     unsigned char coveredExpected[3], coveredActual[3];
     ASSERT_EQ(tarn_get_both_hands_frame(made, expected, expected + 4), TARN_OK);
     ASSERT_EQ(tarn_get_both_hands_frame(restored, actual, actual + 4), TARN_OK);
-    for (int k = 0; k < 7; ++k) EXPECT_TRUE(sameBits(actual[k], expected[k])) << "both hands " << k;
+    for (int k = 0; k < 7; ++k) EXPECT_TRUE(same(actual[k], expected[k])) << "both hands " << k;
     ASSERT_EQ(tarn_get_all_vr_frame(made, expected, expected + 4, coveredExpected), TARN_OK);
     ASSERT_EQ(tarn_get_all_vr_frame(restored, actual, actual + 4, coveredActual), TARN_OK);
-    for (int k = 0; k < 7; ++k) EXPECT_TRUE(sameBits(actual[k], expected[k])) << "All-VR " << k;
+    for (int k = 0; k < 7; ++k) EXPECT_TRUE(same(actual[k], expected[k])) << "All-VR " << k;
     EXPECT_EQ(std::vector<unsigned char>(coveredActual, coveredActual + 3), std::vector<unsigned char>({1, 1, 1}));
     tarn_calibrator_destroy(made);
     tarn_calibrator_destroy(restored);
@@ -169,7 +196,7 @@ TEST(HostileInput, ForgedSavedStringsAreRefused)
         {"zero hand rotation", [](auto& b) { setRotation(b, 0, {0, 0, 0, 0}); }},
         {"hand rotation 1e200 long", [&](auto& b) { setRotation(b, 1, {1e200 * half, 0, 0, 1e200 * half}); }},
         {"hand rotation tilted", [&](auto& b) { setRotation(b, 0, {half, half, 0, 0}); }},
-        {"hand rotation a little long", [&](auto& b) { setRotation(b, 0, {half * 1.00001, 0, 0, half}); }},
+        {"hand rotation 2e-9 long", [&](auto& b) { setRotation(b, 0, {half + 2e-9, 0, 0, half + 2e-9}); }},
         {"NaN double-hand rotation", [](auto& b) { setDouble(b, rotation(2, 3), kNaN); }},
         {"All-VR heading rolled", [&](auto& b) { setRotation(b, 3, {half, 0, half, 0}); }},
         {"NaN device heading", [](auto& b) { setDouble(b, rotation(6, 0), kNaN); }},
@@ -178,7 +205,7 @@ TEST(HostileInput, ForgedSavedStringsAreRefused)
         {"presence byte 2", [](auto& b) { b[kRotations + kRotationBytes] = 2; }},
         {"flag byte 2", [](auto& b) { b[kFlags + 2] = 2; }},
         {"NaN centre", [](auto& b) { setDouble(b, point(0, 1), kNaN); }},
-        {"centre 1e300 away", [](auto& b) { setDouble(b, point(0, 0), 1e300); }},
+        {"centre just beyond 1e7 m", [](auto& b) { setDouble(b, point(0, 0), std::nextafter(1e7, 2e7)); }},
         {"NaN origin", [](auto& b) { setDouble(b, point(1, 0), kNaN); }},
         {"infinite origin", [](auto& b) { setDouble(b, point(1, 1), -kInf); }},
         {"origin above the floor", [](auto& b) { setDouble(b, point(1, 2), 1.0); }},
@@ -239,6 +266,8 @@ TEST(HostileInput, CalibrationsRefuseNumbersBeyondTheirRange)
 {
     const double big = 1e200, turned[4] = {std::sqrt(0.5) * big, 0, 0, std::sqrt(0.5) * big};
     const double upright[4] = {1e160, 0, 1e160, 0}, level[4] = {1, 0, 0, 0};
+    const double beyond = std::nextafter(TARN_LARGEST_QUATERNION_COMPONENT, kInf), justBeyond[4] = {beyond, 0, 0, 1};
+    const double farther[3] = {std::nextafter(TARN_LARGEST_POSITION, kInf), 0, 0}, origin[3] = {0, 0, 0};
     const double far1[3] = {1.5e308, 0, 1}, far2[3] = {1.5e308 - 1e292, 1, 1};
     tarn_all_vr_input headset{0, 0, 1, 1, {}, {}, {}, {}, {0, 0, 1.7}, {big, 0, 0, big}};
     tarn_all_vr_input lone{1, 0, 0, 0, {1e16, 0, 1}, {1, 0, 0, 0.1}, {}, {}, {}, {}};
@@ -255,6 +284,8 @@ TEST(HostileInput, CalibrationsRefuseNumbersBeyondTheirRange)
         {"orientation check, 1e200 long",
          [&](auto*) { return tarn_check_orientation(TARN_CONVENTION_UNITY, turned, nullptr); }},
         {"positions at 1.5e308", [&](auto* q) { return tarn_calibrate_both_hands(c, far1, far2, q); }},
+        {"a component just beyond the range", [&](auto* q) { return tarn_calibrate_hand(c, TARN_LEFT_HAND, justBeyond, level, q); }},
+        {"a position just beyond the range", [&](auto* q) { return tarn_calibrate_both_hands(c, origin, farther, q); }},
         {"headset 1e200 long", [&](auto* q) { return tarn_calibrate_all_vr(c, &headset, q); }},
         {"lone tracker 1e16 m away", [&](auto* q) { return tarn_calibrate_all_vr(c, &lone, q); }},
     };
@@ -270,7 +301,8 @@ TEST(HostileInput, CalibrationsRefuseNumbersBeyondTheirRange)
     ASSERT_EQ(tarn_calibrate_hand(c, TARN_RIGHT_HAND, unit, level, nullptr), TARN_OK);
     ASSERT_EQ(tarn_get_hand_rotation(c, TARN_RIGHT_HAND, expected), TARN_OK);
     for (const double scale : {1e-7, 1e100, TARN_LARGEST_QUATERNION_COMPONENT / std::sqrt(0.5)}) {
-        const double scaled[4] = {unit[0] * scale, 0, 0, unit[3] * scale};
+        const double scaled[4] = {std::fmin(unit[0] * scale, TARN_LARGEST_QUATERNION_COMPONENT), 0, 0,
+                                  std::fmin(unit[3] * scale, TARN_LARGEST_QUATERNION_COMPONENT)};
         ASSERT_EQ(tarn_calibrate_hand(c, TARN_RIGHT_HAND, scaled, level, nullptr), TARN_OK) << scale;
         ASSERT_EQ(tarn_get_hand_rotation(c, TARN_RIGHT_HAND, actual), TARN_OK);
         for (int k = 0; k < 4; ++k) EXPECT_NEAR(actual[k], expected[k], kRoundOff) << scale;

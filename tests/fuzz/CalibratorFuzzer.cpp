@@ -1,8 +1,9 @@
 // Fuzz target: decodes bytes into calls of the integrator API on two
 // calibrators of fuzzed conventions, with arbitrary doubles, enum values,
 // flags, strides and counts, and restore strings that are fuzzed bytes or
-// saved strings with fuzzed damage, half of them resealed with a checksum
-// made for the damage, so that restore's checks of the contents are met. Every array ends where an inaccessible
+// saved strings with fuzzed damage; half of them are resealed with a
+// checksum made for the damage, so that restore's checks of the contents
+// are met. Every array ends where an inaccessible
 // page begins (GuardedArray), so a read or write past its stated length
 // faults.
 //

@@ -10,7 +10,7 @@
 
 namespace saved_string {
 
-constexpr std::size_t kFlags = 12;                // one byte per flag
+constexpr std::size_t kFlags = 12;                // after magic, version, length: a byte per flag
 constexpr std::size_t kRotations = kFlags + 8;    // a presence byte, 4 doubles
 constexpr std::size_t kRotationBytes = 33;
 constexpr std::size_t kPoints = kRotations + 7 * kRotationBytes;  // centre, then origin: 3 doubles

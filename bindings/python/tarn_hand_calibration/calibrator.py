@@ -272,8 +272,8 @@ def _doubles(size):
 def check_orientation(orientation, convention=Convention.LIBRARY):
     """The Degeneracy that keeps a heading from being taken from
     `orientation` (4 numbers in `convention`), Degeneracy.NONE when there is
-    none: the rule every calibrate function applies. NaN or infinite
-    components raise CalibrationError."""
+    none: the rule every calibrate function applies. NaN, infinite or
+    out-of-range components (TarnCalibrator.h) raise CalibrationError."""
     degeneracy = ctypes.c_int(0)
     status = calibrator_library().tarn_check_orientation(
         Convention.of(convention), _vector(orientation, QUATERNION, "orientation"), ctypes.byref(degeneracy))

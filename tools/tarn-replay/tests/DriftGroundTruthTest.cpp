@@ -71,9 +71,10 @@ std::array<HandRun, 2> replay(const DriftTruth& truth, double seconds, SetUp set
             run.trueError.push_back(wrapAngle(headingOf(tarn::quaternionAt(block.data())) - headingOf(tarn::quaternionAt(clean.data()))));
             run.drift.push_back(actual.drift[h]);
             run.still.push_back(actual.still);
-            // Events are taken now and then, two at a time: the array's
-            // third is never written.
-            for (std::size_t taken = 2; taken == 2 && (k % 1000 == 999 || k + 1 == frames);) {
+            // Events are taken now and then, two at a time until none are
+            // left: the array's third is never written.
+            const bool taking = k % 1000 == 999 || k + 1 == frames;
+            for (std::size_t taken = 2; taking && taken == 2;) {
                 tarn_drift_event events[3];
                 events[2].time = -1;
                 EXPECT_EQ(tarn_take_drift_events(tracked, side, events, 2, &taken), TARN_OK);

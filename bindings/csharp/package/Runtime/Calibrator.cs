@@ -67,7 +67,9 @@ namespace Tarn.HandCalibration
         /// <summary>Rolled onto its side: its right (+X, library axes) axis
         /// within 5 degrees of vertical, where no heading is defined.</summary>
         NearVertical = 2,
-        /// <summary>Two positions closer than 1 mm on both horizontal axes.</summary>
+        /// <summary>Two positions too close to give a direction: both hands
+        /// less than 1 mm apart along both horizontal axes, All-VR's two
+        /// trackers 1 mm or less along both.</summary>
         HandsTooClose = 3,
         /// <summary>All-VR with no device on.</summary>
         NoDevice = 4,
@@ -128,7 +130,7 @@ namespace Tarn.HandCalibration
             case Status.Ok:
                 return "calibrated";
             case Status.InvalidArgument:
-                return "an input was NaN or infinite: a device has lost tracking";
+                return "an input was NaN, infinite or out of range: a device has lost tracking";
             case Status.DegenerateInput:
                 return Describe(Quality.Degeneracy) + " (" + Describe(Quality.DegenerateInput) + ")";
             default:
@@ -144,7 +146,7 @@ namespace Tarn.HandCalibration
             case Degeneracy.NearVertical:
                 return "rolled onto its side, so no heading can be read: turn it back flat";
             case Degeneracy.HandsTooClose:
-                return "the two positions are less than 1 mm apart: hold the hands apart";
+                return "the two positions are about 1 mm apart or less on both horizontal axes: hold the hands apart";
             case Degeneracy.NoDevice:
                 return "no device is on";
             default:
