@@ -64,6 +64,7 @@ namespace Tarn.HandCalibration.Tests
                     i => Math.Abs(glove.Rows[i] - RuntimeTests.Yaw(-90)[i % 4]) < 1e-12));
             }
             RuntimeTests.Run(Check);
+            HeaderLayoutTests.Run(Check);
 
             Console.WriteLine(failed == 0 ? "passed" : failed + " failed");
             return failed == 0 ? 0 : 1;

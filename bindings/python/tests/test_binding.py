@@ -2,8 +2,10 @@
 replayed through it, shape checks, version, README snippet and example."""
 
 import _ctypes
+import ctypes
 import inspect
 import json
+import os
 import re
 import subprocess
 import sys
@@ -14,7 +16,7 @@ import numpy
 import pytest
 
 import tarn_hand_calibration
-from tarn_hand_calibration import _arrays, _library, native
+from tarn_hand_calibration import _arrays, _library, calibrator, native
 
 ROOT = Path(__file__).resolve().parents[3]
 SEQUENCES = [json.loads(line) for line in (ROOT / "tests/data/exports.jsonl").read_text().splitlines()]
@@ -97,3 +99,29 @@ def test_readme_snippet_and_example(capsys, tmp_path, monkeypatch):
     exec(compile(snippet.group(1), "README.md (python snippet)", "exec"), {})
     assert capsys.readouterr().out.strip() == "glove tilt 10.0 deg, error 1e-10"
     assert (tmp_path / "calibrated.csv").is_file()
+
+
+@pytest.mark.skipif("TARN_HEADER_LAYOUT" not in os.environ, reason="no header layout from the build (TARN_HEADER_LAYOUT)")
+def test_structs_enums_and_constants_are_the_headers():
+    """What the package restates of TarnCalibrator.h, against the C
+    compiler's layout of it (tests/bindings/HeaderLayout.c)."""
+    structs = {"tarn_quality": _library.Quality, "tarn_all_vr_input": _library.AllVRInput,
+               "tarn_drift_settings": _library.DriftSettings, "tarn_drift_report": _library.DriftReport,
+               "tarn_drift_event": _library.DriftEvent, "tarn_tracked_hand_frames": _library.TrackedHandFrames}
+    enums = {"tarn_status": calibrator.Status, "tarn_convention": calibrator.Convention, "tarn_hand": calibrator.Hand,
+             "tarn_device": calibrator.Device, "tarn_degeneracy": calibrator.Degeneracy, "tarn_input": calibrator.Input,
+             "tarn_drift_event_kind": calibrator.DriftEventKind}
+    constants = {"TARN_DRIFT_KEPT_EVENTS": calibrator.KEPT_DRIFT_EVENTS}
+    named = {name: set() for name in enums}
+    for kind, *fact in (line.split() for line in Path(os.environ["TARN_HEADER_LAYOUT"]).read_text().splitlines()):
+        if kind == "size":
+            assert ctypes.sizeof(structs[fact[0]]) == int(fact[1]), fact
+        elif kind == "offset":
+            assert getattr(structs[fact[0]], fact[1]).offset == int(fact[2]), fact
+        elif kind == "enum":
+            assert enums[fact[0]][fact[1]] == int(fact[2]), fact
+            named[fact[0]].add(fact[1])
+        else:
+            assert constants[fact[0]] == int(fact[1]), fact
+    for name, members in named.items():
+        assert members == set(enums[name].__members__), name
