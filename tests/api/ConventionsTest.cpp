@@ -4,11 +4,13 @@
 // same data converted by hand.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "TarnCalibrator.h"
+#include "attitude/Attitude.h"
 #include "api/SessionData.h"
 #include "support/Matchers.h"
 
@@ -179,3 +181,34 @@ INSTANTIATE_TEST_SUITE_P(Conventions, EveryHost, ::testing::ValuesIn(kHosts), []
 });
 
 }  // namespace
+
+// Where each All-VR source puts the frame's origin, as the header says: on
+// the floor midway between two trackers; 0.2 m from a lone tracker towards
+// the body's centre; 0.5 m in front of the headset, along its heading.
+TEST(AllVRFrame, OriginPlacedWhereTheHeaderSays)
+{
+    const double s = std::sqrt(0.5);
+    struct Case {
+        const char* what;
+        tarn_all_vr_input input;
+        double heading, origin[2];
+    };
+    const Case cases[] = {
+        {"both trackers", {1, 1, 0, 0, {1, 2, 1}, {1, 0, 0, 0}, {-1, 2, 1.2}, {1, 0, 0, 0}, {}, {}}, 0.0, {0, 2}},
+        {"right tracker alone", {1, 0, 0, 0, {1, 2, 1}, {1, 0, 0, 0}, {}, {}, {}, {}}, 0.0, {0.8, 2}},
+        {"left tracker alone", {0, 1, 0, 0, {}, {}, {1, 2, 1}, {1, 0, 0, 0}, {}, {}}, 0.0, {1.2, 2}},
+        {"headset turned left", {0, 0, 1, 1, {}, {}, {}, {}, {2, 1, 1.7}, {s, 0, 0, s}}, tarn::kPi / 2, {1.5, 1}},
+    };
+    for (const Case& c : cases) {
+        tarn_calibrator* k = nullptr;
+        ASSERT_EQ(tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &k), TARN_OK);
+        ASSERT_EQ(tarn_calibrate_all_vr(k, &c.input, nullptr), TARN_OK) << c.what;
+        double rotation[4], origin[3];
+        ASSERT_EQ(tarn_get_all_vr_frame(k, rotation, origin, nullptr), TARN_OK);
+        EXPECT_NEAR(2 * std::atan2(rotation[3], rotation[0]), c.heading, kRoundOff) << c.what;
+        EXPECT_NEAR(origin[0], c.origin[0], kRoundOff) << c.what;
+        EXPECT_NEAR(origin[1], c.origin[1], kRoundOff) << c.what;
+        EXPECT_EQ(origin[2], 0.0) << c.what;
+        tarn_calibrator_destroy(k);
+    }
+}
