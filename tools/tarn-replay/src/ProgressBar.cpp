@@ -9,11 +9,11 @@
 #define TARN_FILENO _fileno
 #else
 #include <unistd.h>
-
-namespace replay {
 #define TARN_ISATTY isatty
 #define TARN_FILENO fileno
 #endif
+
+namespace replay {
 
 ProgressBar::ProgressBar(std::string label, bool enabled) : label_(std::move(label)), enabled_(enabled) {}
 
