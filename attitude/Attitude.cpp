@@ -69,3 +69,82 @@ double wrapAngle(double angle)
 }
 
 }  // namespace tarn
+
+namespace tarn {
+
+Matrix3 rotationMatrix(const Quaternion& q)
+{
+    const double w = q[0], x = q[1], y = q[2], z = q[3];
+    return {{{w * w + x * x - y * y - z * z, 2 * (x * y - w * z), 2 * (x * z + w * y)},
+             {2 * (x * y + w * z), w * w - x * x + y * y - z * z, 2 * (y * z - w * x)},
+             {2 * (x * z - w * y), 2 * (y * z + w * x), w * w - x * x - y * y + z * z}}};
+}
+
+double angleOf(const Quaternion& q)
+{
+    const double vector = std::sqrt(q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+    return 2 * std::atan2(vector, std::fabs(q[0]));
+}
+
+namespace {
+
+using Matrix4 = std::array<std::array<double, 4>, 4>;
+
+// The eigenvector of the largest eigenvalue of a symmetric 4 x 4 matrix,
+// by Jacobi rotations; the eigenvalue in `value`.
+Quaternion largestEigenvector(Matrix4 a, double& value)
+{
+    Matrix4 v{};
+    for (int i = 0; i < 4; ++i) v[i][i] = 1.0;
+    for (int sweep = 0; sweep < 50; ++sweep) {
+        double off = 0.0;
+        for (int p = 0; p < 4; ++p)
+            for (int q = p + 1; q < 4; ++q) off += a[p][q] * a[p][q];
+        if (off < 1e-30) break;
+        for (int p = 0; p < 4; ++p)
+            for (int q = p + 1; q < 4; ++q) {
+                if (a[p][q] == 0.0) continue;
+                const double theta = (a[q][q] - a[p][p]) / (2 * a[p][q]);
+                const double t = (theta >= 0 ? 1.0 : -1.0) / (std::fabs(theta) + std::sqrt(theta * theta + 1));
+                const double c = 1 / std::sqrt(t * t + 1), s = t * c;
+                for (int k = 0; k < 4; ++k) {
+                    const double akp = a[k][p], akq = a[k][q];
+                    a[k][p] = c * akp - s * akq;
+                    a[k][q] = s * akp + c * akq;
+                }
+                for (int k = 0; k < 4; ++k) {
+                    const double apk = a[p][k], aqk = a[q][k];
+                    a[p][k] = c * apk - s * aqk;
+                    a[q][k] = s * apk + c * aqk;
+                }
+                for (int k = 0; k < 4; ++k) {
+                    const double vkp = v[k][p], vkq = v[k][q];
+                    v[k][p] = c * vkp - s * vkq;
+                    v[k][q] = s * vkp + c * vkq;
+                }
+            }
+    }
+    int best = 0;
+    for (int i = 1; i < 4; ++i)
+        if (a[i][i] > a[best][best]) best = i;
+    value = a[best][best];
+    return {v[0][best], v[1][best], v[2][best], v[3][best]};
+}
+
+}  // namespace
+
+Quaternion bestRotation(const Matrix3& s, double* value)
+{
+    // trace(R(q)^T S) = q^T K q for the symmetric K below.
+    const Matrix4 k{{{s[0][0] + s[1][1] + s[2][2], s[2][1] - s[1][2], s[0][2] - s[2][0], s[1][0] - s[0][1]},
+                     {s[2][1] - s[1][2], s[0][0] - s[1][1] - s[2][2], s[0][1] + s[1][0], s[0][2] + s[2][0]},
+                     {s[0][2] - s[2][0], s[0][1] + s[1][0], -s[0][0] + s[1][1] - s[2][2], s[1][2] + s[2][1]},
+                     {s[1][0] - s[0][1], s[0][2] + s[2][0], s[1][2] + s[2][1], -s[0][0] - s[1][1] + s[2][2]}}};
+    double largest = 0.0;
+    Quaternion q = normalised(largestEigenvector(k, largest));
+    if (q[0] < 0) q = {-q[0], -q[1], -q[2], -q[3]};
+    if (value != nullptr) *value = largest;
+    return q;
+}
+
+}  // namespace tarn

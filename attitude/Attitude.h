@@ -25,6 +25,7 @@ namespace tarn {
 
 using Quaternion = std::array<double, 4>;  // [w, x, y, z]
 using Vector3 = std::array<double, 3>;
+using Matrix3 = std::array<std::array<double, 3>, 3>;  // [row][column]
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegree = kPi / 180;
@@ -81,5 +82,16 @@ double forwardHeadingOf(const Quaternion& q);
 
 // Angle wrapped into (-pi, pi].
 double wrapAngle(double angle);
+
+// The rotation matrix of q (unit length): R v = q (x) v (x) conj(q).
+Matrix3 rotationMatrix(const Quaternion& q);
+
+// The angle of the rotation q (any length, not zero), 0 to pi.
+double angleOf(const Quaternion& q);
+
+// The rotation R that maximises trace(R^T S) (the best rotation for a
+// correlation matrix S = sum of weight * a b^T, Davenport's q-method), as
+// a unit quaternion with w >= 0; `value` (optional) gets the maximum.
+Quaternion bestRotation(const Matrix3& s, double* value = nullptr);
 
 }  // namespace tarn

@@ -92,6 +92,33 @@ Status Calibrator::applyHandTracked(Hand hand, TrackedHandFrames frames, std::si
     return tracked(hand).applyTracked(state_.singleHand, convention_, frames, count);
 }
 
+Status Calibrator::addMotion(Hand hand, MotionFrames frames, std::size_t count)
+{
+    return tracked(hand).addMotion(convention_, frames, count);
+}
+
+Status Calibrator::motionProgress(Hand hand, MotionSummary& summary) const
+{
+    if (!tracked(hand).motionStarted()) return Status::InvalidArgument;
+    summary = tracked(hand).motionProgress();
+    return Status::Ok;
+}
+
+Status Calibrator::finishMotion(Hand hand, MotionSummary& summary)
+{
+    return tracked(hand).finishMotion(state_.singleHand, summary);
+}
+
+Status Calibrator::calibrateFromMotion(Hand hand, MotionFrames frames, std::size_t count, MotionSummary& summary)
+{
+    return tracked(hand).calibrateFromMotion(state_.singleHand, convention_, frames, count, summary);
+}
+
+void Calibrator::mountToHost(const Quaternion& mount, double* out) const
+{
+    quaternionFromLibrary(convention_, mount.data(), out);
+}
+
 Status Calibrator::applyHand(Hand hand, Frames blocks, std::size_t count) const
 {
     return tracked(hand).apply(state_.singleHand, convention_, blocks, count);

@@ -74,6 +74,16 @@ public:
     // applyHand, and each frame observed by the hand's drift monitor
     // (TrackedHand::applyTracked).
     Status applyHandTracked(Hand hand, TrackedHandFrames frames, std::size_t count);
+    // Calibrating a hand from motion, frames in the calibrator's
+    // convention (TrackedHand, MotionCalibration.h). InvalidArgument for
+    // a hand with no window started.
+    void startMotion(Hand hand, std::size_t capacity) { tracked(hand).startMotion(capacity); }
+    Status addMotion(Hand hand, MotionFrames frames, std::size_t count);
+    Status motionProgress(Hand hand, MotionSummary& summary) const;
+    Status finishMotion(Hand hand, MotionSummary& summary);
+    Status calibrateFromMotion(Hand hand, MotionFrames frames, std::size_t count, MotionSummary& summary);
+    // The mount of a motion calibration, in the calibrator's convention.
+    void mountToHost(const Quaternion& mount, double* out) const;
     DriftMonitor& drift(Hand hand) { return tracked(hand).monitor(); }
     const DriftMonitor& drift(Hand hand) const { return tracked(hand).monitor(); }
     bool handCalibrated(Hand hand) const { return tracked(hand).calibrated(); }

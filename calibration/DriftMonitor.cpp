@@ -107,9 +107,9 @@ void DriftMonitor::updateCompensation()
 
 double DriftMonitor::trendResidual() const { return history_.fitted() ? history_.trendResidual(time_) : kNaN; }
 
-bool DriftMonitor::recalibrationWanted() const
+bool DriftMonitor::recalibrationWanted(bool stillNeeded) const
 {
-    return settings_.autoRecalibrate && flag_.up() && stillness_.still(time_, settings_.stillTime) &&
+    return settings_.autoRecalibrate && flag_.up() && (!stillNeeded || stillness_.still(time_, settings_.stillTime)) &&
            !std::isnan(frameRe_);
 }
 

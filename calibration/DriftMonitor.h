@@ -99,11 +99,11 @@ public:
     double trendResidual() const;
 
     // After a sample, what the monitor's settings allow the hand to do:
-    // re-calibrate (the flag is up, the hand still, the frame measured,
-    // and re-calibration asked for); or turn the calibration's rows back
-    // by compensationTurn() (not 0: compensation asked for, and the drift
-    // known well enough).
-    bool recalibrationWanted() const;
+    // re-calibrate (the flag is up, the frame measured, re-calibration
+    // asked for, and, where `stillNeeded`, the hand still); or turn the
+    // calibration's rows back by compensationTurn() (not 0: compensation
+    // asked for, and the drift known well enough).
+    bool recalibrationWanted(bool stillNeeded) const;
     double compensationTurn() const { return pendingTurn_; }
 
     // The hand turned its calibration so that its rows come out turned

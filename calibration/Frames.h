@@ -30,6 +30,12 @@ struct TrackedHandFrames {
     Frames times, blocks, trackers, residuals;
 };
 
+// The frames of a motion calibration: times, the glove's reference row
+// and the wrist tracker's orientation (4 doubles each).
+struct MotionFrames {
+    Frames times, rows, trackers;
+};
+
 // A hand block in the library's convention for the length of one
 // conversion: the caller's own block when it is in that convention, else
 // a converted copy that store() converts back into the caller's block.

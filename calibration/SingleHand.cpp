@@ -40,6 +40,8 @@ void turnHandCalibration(SingleHandState& state, Hand hand, double angle)
     offsetOf(state, hand) = MatFunc(turned.data(), 4);
 }
 
+void setHandTurn(SingleHandState& state, Hand hand, double turn) { offsetOf(state, hand) = headingQuaternion(-turn); }
+
 const PrecomputedRotation& handOffset(const SingleHandState& state, Hand hand) { return offsetOf(state, hand); }
 
 void resetHandCalibrations(SingleHandState& state)

@@ -21,6 +21,10 @@ void applyHandCalibration(const SingleHandState& state, Hand hand, double* handD
 // -sin(angle/2)].
 void turnHandCalibration(SingleHandState& state, Hand hand, double angle);
 
+// Sets the hand's calibration so that its rows come out turned by `turn`
+// radians about Z: Offset becomes the heading quaternion of -turn.
+void setHandTurn(SingleHandState& state, Hand hand, double turn);
+
 // The hand's offset.
 const PrecomputedRotation& handOffset(const SingleHandState& state, Hand hand);
 

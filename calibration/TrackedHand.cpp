@@ -22,12 +22,68 @@ void TrackedHand::calibrate(SingleHandState& state, const double* source, const 
     turnQuaternion(world_from_glove, handOffset(state, hand_).leftProductMatrix());
     const Quaternion tracker_from_glove = gloveOnTracker(world_from_glove, target);
     monitor_.restart(&tracker_from_glove);
+    mountKnown_ = false;
 }
 
 void TrackedHand::restored(bool calibrated)
 {
     calibrated_ = calibrated;
+    mountKnown_ = false;
     monitor_.restart(nullptr);
+}
+
+Status TrackedHand::addMotion(Convention convention, MotionFrames frames, std::size_t count)
+{
+    if (!motion_.started()) return Status::InvalidArgument;
+    return addFrames(motion_, convention, frames, count);
+}
+
+Status TrackedHand::addFrames(MotionWindow& window, Convention convention, MotionFrames frames, std::size_t count)
+{
+    double last = window.lastTime();
+    for (std::size_t k = 0; k < count; ++k) {
+        const double time = *frames.times.frame(k, 1);
+        if (!std::isfinite(time) || time < last) return Status::InvalidArgument;
+        last = time;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        double row[4], tracker[4];
+        quaternionToLibrary(convention, frames.rows.frame(k, 4), row);
+        quaternionToLibrary(convention, frames.trackers.frame(k, 4), tracker);
+        window.add(*frames.times.frame(k, 1), row, tracker);
+    }
+    return Status::Ok;
+}
+
+Status TrackedHand::finishMotion(SingleHandState& state, MotionSummary& summary)
+{
+    if (!motion_.started()) return Status::InvalidArgument;
+    summary = motion_.solve(hand_);
+    const Status status = adopt(state, summary);
+    if (status == Status::Ok) motion_.stop();
+    return status;
+}
+
+Status TrackedHand::calibrateFromMotion(SingleHandState& state, Convention convention, MotionFrames frames,
+                                        std::size_t count, MotionSummary& summary)
+{
+    MotionWindow window;
+    window.start(count);
+    if (addFrames(window, convention, frames, count) != Status::Ok) return Status::InvalidArgument;
+    summary = window.solve(hand_);
+    return adopt(state, summary);
+}
+
+Status TrackedHand::adopt(SingleHandState& state, const MotionSummary& summary)
+{
+    if (summary.verdict != MotionVerdict::Good) return Status::DegenerateInput;
+    SingleHandState next = state;
+    setHandTurn(next, hand_, summary.headingOffset);
+    state = std::move(next);
+    calibrated_ = true;
+    mountKnown_ = true;
+    monitor_.restart(&summary.mount);
+    return Status::Ok;
 }
 
 Status TrackedHand::apply(const SingleHandState& state, Convention convention, Frames blocks, std::size_t count) const
@@ -80,8 +136,16 @@ Status TrackedHand::applyTracked(SingleHandState& state, Convention convention, 
 
 void TrackedHand::afterSample(SingleHandState& state, const double* row, const double* tracker)
 {
-    if (monitor_.recalibrationWanted()) {
-        recalibrate(state, row, tracker);
+    if (monitor_.recalibrationWanted(!mountKnown_)) {
+        if (mountKnown_) {
+            // The mount is known: the trend residual is the drift, and
+            // turning it out needs no still, straight frame.
+            const double trend = monitor_.trendResidual();
+            turnHandCalibration(state, hand_, -trend);
+            monitor_.corrected(DriftEventKind::Recalibration, trend);
+        } else {
+            recalibrate(state, row, tracker);
+        }
         return;
     }
     const double turn = monitor_.compensationTurn();

@@ -11,6 +11,7 @@
 
 #include "calibration/DriftMonitor.h"
 #include "calibration/Frames.h"
+#include "calibration/MotionCalibration.h"
 #include "calibration/SingleHand.h"
 #include "calibration/Status.h"
 
@@ -32,6 +33,25 @@ public:
     // restarts and takes its mount from its first frame.
     void restored(bool calibrated);
 
+    // Calibrating from motion (MotionCalibration.h): a window of up to
+    // `capacity` frames (allocated here, once); frames given in
+    // `convention` (rows the glove's reference row, 4 doubles a frame);
+    // what the window allows so far; and the solve, which on a good
+    // verdict replaces the calibration (the rows turn by the solved
+    // heading), restarts the monitor with the solved mount and ends the
+    // window, and otherwise changes nothing. InvalidArgument without a
+    // window, or for a time that is not finite or goes back (nothing
+    // added); DegenerateInput for a refusal (the summary says why).
+    void startMotion(std::size_t capacity) { motion_.start(capacity); }
+    bool motionStarted() const { return motion_.started(); }
+    Status addMotion(Convention convention, MotionFrames frames, std::size_t count);
+    MotionSummary motionProgress() const { return motion_.progress(); }
+    Status finishMotion(SingleHandState& state, MotionSummary& summary);
+    // The same over a recorded window, in one call, leaving any window
+    // started alone.
+    Status calibrateFromMotion(SingleHandState& state, Convention convention, MotionFrames frames, std::size_t count,
+                               MotionSummary& summary);
+
     // Converts `count` blocks given in `convention`, in place.
     Status apply(const SingleHandState& state, Convention convention, Frames blocks, std::size_t count) const;
     // apply(), and each frame observed by the monitor; after each sampled
@@ -41,6 +61,10 @@ public:
     Status applyTracked(SingleHandState& state, Convention convention, TrackedHandFrames frames, std::size_t count);
 
 private:
+    // Adds frames to `window` after checking every time.
+    static Status addFrames(MotionWindow& window, Convention convention, MotionFrames frames, std::size_t count);
+    // Takes a good solve as the hand's calibration.
+    Status adopt(SingleHandState& state, const MotionSummary& summary);
     // What the calibration does after a sampled frame: `row` the glove's
     // reference row before calibration, `tracker` the wrist tracker.
     void afterSample(SingleHandState& state, const double* row, const double* tracker);
@@ -48,7 +72,11 @@ private:
 
     Hand hand_;
     bool calibrated_ = false;
+    // Whether the calibration knows how the glove sits on the tracker
+    // (from motion): drift is then corrected from the trend alone.
+    bool mountKnown_ = false;
     DriftMonitor monitor_;
+    MotionWindow motion_;
 };
 
 }  // namespace tarn

@@ -537,6 +537,139 @@ TARN_CALIBRATOR_API tarn_status tarn_get_drift(const tarn_calibrator* calibrator
 TARN_CALIBRATOR_API tarn_status tarn_take_drift_events(tarn_calibrator* calibrator, tarn_hand hand,
                                                        tarn_drift_event* events, size_t capacity, size_t* count);
 
+/* ---- Calibrating a hand from motion ----------------------------------- */
+
+/* tarn_calibrate_hand takes one instant and assumes a straight wrist, a
+ * level forearm and a tracker strapped in its nominal place (its forward
+ * axis along the forearm). A motion calibration takes a few seconds of
+ * ordinary arm motion instead (waving, turning the forearm over, raising
+ * and lowering it, the wrist held loosely) and solves, from every frame of
+ * the window, both the glove's heading offset (a turn about the up axis:
+ * the glove's heading reference against the tracking frame) and the mount
+ * (how the glove's reference row sits on the wrist tracker, a full
+ * rotation), whatever the strap's position. Frames with a NaN, infinite
+ * or zero orientation (tracking lost) are skipped, frames that repeat an
+ * orientation weigh less, and frames in which the hand moved against the
+ * tracker are weighted down. docs/motion-calibration.md describes the
+ * model, the motion to ask of the user and each verdict.
+ *
+ * Once solved with a good verdict, the hand's calibration turns its rows
+ * by the heading offset, so tarn_apply_hand, its batches and the drift
+ * monitor work as for any calibration, and the output is the glove in the
+ * tracking frame. The drift monitor takes the solved mount, and its
+ * automatic re-calibration turns the trend residual out without waiting
+ * for a still hand. */
+
+/* Whether a window determines the calibration: good, or the reason it does
+ * not (tarn_motion_verdict_string gives the message a host can show). */
+typedef enum tarn_motion_verdict {
+    TARN_MOTION_GOOD = 0,
+    TARN_MOTION_TOO_FEW_FRAMES = 1,  /* fewer than 20 frames with both
+                                        orientations */
+    TARN_MOTION_TOO_SHORT = 2,       /* under 2 seconds from the first
+                                        valid frame to the last */
+    TARN_MOTION_TURN_OVER = 3,       /* the motion cannot tell the heading:
+                                        the tracker tilted by less than 10
+                                        degrees (root mean square), or the
+                                        heading's standard error is above 2
+                                        degrees */
+    TARN_MOTION_HAND_MOVED = 4       /* the hand turned against the tracker
+                                        by 15 degrees or more (root mean
+                                        square) */
+} tarn_motion_verdict;
+
+/* The frames of a motion calibration, each array with its own stride (0:
+ * packed), in the calibrator's convention. */
+typedef struct tarn_motion_frames {
+    const double* times;          /* seconds, 1 double a frame, never going
+                                     back (nor from the last frame added) */
+    size_t time_stride;
+    const double* rows;           /* the glove's reference row, 4 doubles
+                                     (a stride of 640 reads one row of
+                                     every hand block) */
+    size_t row_stride;
+    const double* trackers;       /* the wrist tracker's orientations */
+    size_t tracker_stride;
+} tarn_motion_frames;
+
+/* What a window gave. Angles in radians; headings about the world's up
+ * axis in the library convention (counter-clockwise seen from above). */
+typedef struct tarn_motion_result {
+    tarn_motion_verdict verdict;
+    double heading_offset;        /* the turn the hand's rows get about the
+                                     up axis (tarn_get_hand_rotation's
+                                     heading once applied); NaN before a
+                                     solve */
+    double heading_uncertainty;   /* one standard error of heading_offset,
+                                     from the data (a jackknife over ten
+                                     stretches of the window) */
+    double mount[4];              /* how the glove's reference row sits on
+                                     the tracker, tracker_from_glove, in the
+                                     calibrator's convention */
+    double strap_turn;            /* the mount against the nominal one (the
+                                     tracker's forward along the forearm):
+                                     its turn about the forearm, -pi to pi */
+    double strap_tilt;            /* and the tilt left, 0 to pi */
+    double residual_spread;       /* how far the hand turned against the
+                                     tracker, root mean square */
+    double turning_round;         /* motion seen: the tracker's heading about
+                                     its mean, root mean square */
+    double turning_over;          /* and the tracker's tilt about its mean */
+    double duration;              /* seconds from the first valid frame to
+                                     the last */
+    size_t frames_used;           /* frames with both orientations */
+    size_t frames_skipped;        /* frames with a NaN, infinite or zero
+                                     orientation */
+} tarn_motion_result;
+
+/* A fixed English message for every verdict ("good", "turn your forearm
+ * over as well as round", ...); "unknown" for other values. Static. */
+TARN_CALIBRATOR_API const char* tarn_motion_verdict_string(tarn_motion_verdict verdict);
+
+/* Starts a window for one hand, with room for `capacity` frames (at 90
+ * frames a second, 900 hold 10 seconds); adding frames never allocates
+ * after this, and beyond the capacity each frame replaces the oldest. A
+ * window already started is discarded. The hand's calibration is not
+ * touched until tarn_motion_finish.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, capacity 0),
+ * TARN_OUT_OF_MEMORY. */
+TARN_CALIBRATOR_API tarn_status tarn_motion_start(tarn_calibrator* calibrator, tarn_hand hand, size_t capacity);
+
+/* Adds `count` frames to the hand's window.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator or frames, a NULL
+ * array with a count above 0, unknown hand, no window started, bad count
+ * or stride, a time that is NaN, infinite or goes back; nothing is
+ * added). */
+TARN_CALIBRATOR_API tarn_status tarn_motion_add(tarn_calibrator* calibrator, tarn_hand hand,
+                                                const tarn_motion_frames* frames, size_t count);
+
+/* The window so far, without solving: frames, duration, motion seen and
+ * the verdict they allow (TARN_MOTION_GOOD here means enough frames, time
+ * and motion; only tarn_motion_finish checks the hand against the
+ * tracker). heading_offset, heading_uncertainty, mount, strap and
+ * residual_spread are NaN. Cheap enough for every rendered frame.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, no window). */
+TARN_CALIBRATOR_API tarn_status tarn_motion_progress(const tarn_calibrator* calibrator, tarn_hand hand,
+                                                     tarn_motion_result* result);
+
+/* Solves the window. On a good verdict the hand's calibration becomes the
+ * solved heading turn, its drift monitor restarts with the solved mount,
+ * and the window ends (TARN_OK). Otherwise nothing changes, the window
+ * stays open for more frames, and `result` says why
+ * (TARN_DEGENERATE_INPUT).
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, no window),
+ * TARN_DEGENERATE_INPUT. */
+TARN_CALIBRATOR_API tarn_status tarn_motion_finish(tarn_calibrator* calibrator, tarn_hand hand,
+                                                   tarn_motion_result* result);
+
+/* The same over a recorded window in one call: start, add every frame,
+ * finish. A window started for the hand is left as it was.
+ * Statuses: TARN_INVALID_ARGUMENT (as tarn_motion_add), TARN_DEGENERATE_INPUT
+ * (`result` says why; nothing changes), TARN_OUT_OF_MEMORY. */
+TARN_CALIBRATOR_API tarn_status tarn_calibrate_hand_from_motion(tarn_calibrator* calibrator, tarn_hand hand,
+                                                                const tarn_motion_frames* frames, size_t count,
+                                                                tarn_motion_result* result);
+
 /* ---- Saved calibrations ----------------------------------------------- */
 
 /* Writes the calibrator's calibrations (not its convention) as a small

@@ -88,7 +88,24 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
     unsigned char buffer[512];
     tarn_calibrator* made = nullptr;
     const tarn_convention noConvention = static_cast<tarn_convention>(unknown + 2);
+    // The right hand's motion window has a frame at 10 s.
+    tarn_motion_result motion;
+    const tarn_motion_frames motionSeen{&seen, 0, q, 0, q, 0}, motionBack{back + 1, 0, q, 0, q, 0},
+        motionNaN{&nanTime, 0, q, 0, q, 0};
+    ASSERT_EQ(tarn_motion_start(c, TARN_RIGHT_HAND, 8), TARN_OK);
+    ASSERT_EQ(tarn_motion_add(c, TARN_RIGHT_HAND, &motionSeen, 1), TARN_OK);
     const Refusal refusals[] = {
+        {"motion capacity 0", [&](auto* k, auto*) { return tarn_motion_start(k, TARN_LEFT_HAND, 0); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"motion added unstarted", [&](auto* k, auto*) { return tarn_motion_add(k, TARN_LEFT_HAND, &motionSeen, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"motion progress unstarted", [&](auto* k, auto*) { return tarn_motion_progress(k, TARN_LEFT_HAND, &motion); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"motion finished unstarted", [&](auto* k, auto*) { return tarn_motion_finish(k, TARN_LEFT_HAND, &motion); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"motion time goes back", [&](auto* k, auto*) { return tarn_motion_add(k, TARN_RIGHT_HAND, &motionBack, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"motion null frames", [&](auto* k, auto*) { return tarn_motion_add(k, TARN_RIGHT_HAND, nullptr, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"motion null result", [&](auto* k, auto*) { return tarn_motion_finish(k, TARN_RIGHT_HAND, nullptr); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"motion of an unknown hand", [&](auto* k, auto*) { return tarn_motion_start(k, static_cast<tarn_hand>(unknown), 8); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"motion finished with a frame", [&](auto* k, auto*) { return tarn_motion_finish(k, TARN_RIGHT_HAND, &motion); }, TARN_DEGENERATE_INPUT, TARN_DEGENERACY_NONE},
+        {"motion in one call, NaN time", [&](auto* k, auto*) { return tarn_calibrate_hand_from_motion(k, TARN_LEFT_HAND, &motionNaN, 1, &motion); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"motion in one call, a frame", [&](auto* k, auto*) { return tarn_calibrate_hand_from_motion(k, TARN_LEFT_HAND, &motionSeen, 1, &motion); }, TARN_DEGENERATE_INPUT, TARN_DEGENERACY_NONE},
         {"null target", [&](auto* k, auto* out) { return tarn_calibrate_hand(k, TARN_RIGHT_HAND, q, nullptr, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE, true},
         {"null position", [&](auto* k, auto* out) { return tarn_calibrate_both_hands(k, p, nullptr, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE, true},
         {"null All-VR input", [&](auto* k, auto* out) { return tarn_calibrate_all_vr(k, nullptr, out); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE, true},
