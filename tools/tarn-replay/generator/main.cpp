@@ -17,6 +17,7 @@
 #include <iostream>
 
 #include "DriftModel.h"
+#include "WearModel.h"
 #include "SessionModel.h"
 #include "SessionWriter.h"
 
@@ -107,6 +108,58 @@ int writeDriftSession(const std::string& directory, DriftOptions options)
     return files.good() ? 0 : 1;
 }
 
+// A session of both gloves and wrist trackers as people wear them, the arms
+// moving for a motion calibration (WearModel.h), and the truth a
+// calibration should find.
+int writeMotionSession(const std::string& directory, double seconds, std::uint64_t seed)
+{
+    OutputFiles files(directory, "motion");
+    if (!files.good()) return 1;
+    std::array<WearTruth, 2> truths;
+    for (const Side hand : kSides) {
+        truths[index(hand)].seed = 2 * seed + index(hand);
+        truths[index(hand)].hand = hand;
+        truths[index(hand)].strapTurnRange = radians(180.0);
+    }
+    WearSession right(truths[0]), left(truths[1]);
+    std::array<WearSession*, 2> sessions{&right, &left};
+    // Every column but the headset's.
+    const SessionLayout complete = SessionLayout::complete(false);
+    std::vector<std::string> names;
+    for (const std::string& name : complete.names())
+        if (name.rfind("headset", 0) != 0) names.push_back(name);
+    const SessionLayout layout = SessionLayout::fromHeader(names);
+    SessionWriter writer(files.session, layout, kDigits);
+    writer.writeHeader();
+    const auto frames = static_cast<std::size_t>(seconds * truths[0].frameRate) + 1;
+    for (std::size_t k = 0; k < frames; ++k) {
+        Frame frame;
+        for (const Side hand : kSides) {
+            const WearFrame f = sessions[index(hand)]->next();
+            frame.time = f.time;
+            for (std::size_t row = 0; row < kGloveRows; ++row)
+                std::copy(f.glove.begin(), f.glove.end(), frame.glove[index(hand)].begin() + 4 * row);
+            Pose& tracker = frame.device[index(hand == Side::Right ? Device::RightTracker : Device::LeftTracker)];
+            tracker.orientation = f.tracker;
+            tracker.position = {hand == Side::Right ? 0.25 : -0.25, 0.3, 1.0};
+        }
+        writer.write(frame, {});
+    }
+    writer.flush();
+    files.truth << "hand,heading_offset_deg,mount_w,mount_x,mount_y,mount_z\n";
+    for (const Side hand : kSides) {
+        const Quaternion& m = sessions[index(hand)]->mount();
+        char line[200];
+        std::snprintf(line, sizeof line, "%s,%.10g,%.10g,%.10g,%.10g,%.10g\n", hand == Side::Right ? "right" : "left",
+                      degrees(sessions[index(hand)]->headingOffset()), m[0], m[1], m[2], m[3]);
+        files.truth << line;
+    }
+    files.values << "# Wear model of motion-session.csv (tarn-session-generator --motion).\nseed " << seed
+                 << "\nframe_rate_hz " << truths[0].frameRate << "\nright_heading_offset_deg "
+                 << degrees(right.headingOffset()) << "\nleft_heading_offset_deg " << degrees(left.headingOffset()) << '\n';
+    return files.good() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -122,9 +175,14 @@ int main(int argc, char** argv)
     app.add_option("--frame-rate", drift.truth.frameRate, "--drift: frames per second (default 30)");
     app.add_option("--right-rate", drift.rightRate, "--drift: right glove's drift, degrees a minute")->capture_default_str();
     app.add_option("--left-rate", drift.leftRate, "--drift: left glove's drift, degrees a minute")->capture_default_str();
-    app.add_option("--seed", drift.truth.seed, "--drift: seed of everything random (default 1)");
+    app.add_option("--seed", drift.truth.seed, "--drift, --motion: seed of everything random (default 1)");
+    bool motion = false;
+    app.add_flag("--motion", motion,
+                 "Write a session of gloves and trackers worn as people wear them, the arms moving for a motion "
+                 "calibration (motion-*.csv), instead of the sample");
     CLI11_PARSE(app, argc, argv);
     if (drift.on) return writeDriftSession(directory, drift);
+    if (motion) return writeMotionSession(directory, 12.0, drift.truth.seed);
 
     const GroundTruth truth;
     const SessionLayout layout = SessionLayout::complete();

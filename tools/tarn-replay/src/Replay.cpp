@@ -88,6 +88,33 @@ CalibrationFrame findCalibrationFrame(const ReplayOptions& options)
                                            formatSeconds(lastTime) + ")");
 }
 
+// The frames of the motion window, for every glove present with its
+// wrist tracker.
+MotionWindowFrames readMotionWindow(const ReplayOptions& options, const SessionLayout& layout)
+{
+    const auto [from, to] = *options.calibration.motionWindow;
+    MotionWindowFrames window;
+    SessionReader reader(options.session);
+    for (Frame frame; reader.next(frame) && !(frame.time > to);) {
+        if (!(frame.time >= from)) continue;
+        if (window.firstLine == 0) {
+            window.first = frame;
+            window.firstLine = reader.lineNumber();
+        }
+        for (const Side hand : kSides) {
+            const Device tracker = hand == Side::Right ? Device::RightTracker : Device::LeftTracker;
+            if (!layout.has(hand) || !layout.has(tracker)) continue;
+            const std::size_t h = index(hand);
+            const double* row = frame.glove[h].data() + 4 * options.calibration.sourceRow;
+            window.times[h].push_back(frame.time);
+            window.rows[h].insert(window.rows[h].end(), row, row + 4);
+            const Quaternion& q = frame.device[index(tracker)].orientation;
+            window.trackers[h].insert(window.trackers[h].end(), q.begin(), q.end());
+        }
+    }
+    return window;
+}
+
 std::string systemReason() { return std::strerror(errno); }
 
 // The columns --drift-columns adds to the output: each single-hand glove's
@@ -150,10 +177,26 @@ void replaySession(const ReplayOptions& options, std::ostream& report)
             throw ReplayError(ExitCode::NearMiss, options.session + ":1: column " + column.name +
                                                       " is not a known column; did you mean " + column.probablyMeant + "?");
     }
+    if (options.calibration.motionWindow && options.calibration.hands == HandsOutput::Double)
+        throw ReplayError(ExitCode::Usage, "--calibrate-from-motion calibrates single hands; it cannot go with --hands double");
     const CalibrationFrame at = findCalibrationFrame(options);
 
     SessionCalibrator calibrator(layout, options.calibration);
-    const CalibrationResult result = calibrator.calibrate(at.frame);
+    CalibrationResult result = calibrator.calibrate(at.frame);
+    if (options.calibration.motionWindow) {
+        const MotionWindowFrames window = readMotionWindow(options, layout);
+        result = calibrator.calibrateFromMotion(window);
+        std::string what;
+        for (const Side hand : kSides) {
+            const HandResult& r = result.hand[index(hand)];
+            if (r.attempted && !r.calibrated) what += (what.empty() ? "" : ", ") + handName(hand) + " (" + r.reason + ")";
+        }
+        if (!what.empty() && !options.allowDegenerate)
+            throw ReplayError(ExitCode::Degenerate, options.session + ":" +
+                                                        std::to_string(window.firstLine > 0 ? window.firstLine : at.line) +
+                                                        ": motion calibration refused: " + what +
+                                                        "; --allow-degenerate replays the rest");
+    }
     const std::vector<std::string> refused = calibrator.refusals();
     if (!refused.empty() && !options.allowDegenerate) {
         std::string what;

@@ -70,11 +70,27 @@ void writeHands(std::ostream& out, const ReportInput& in)
         const HandResult& r = in.result.hand[index(hand)];
         out << (hand == Side::Right ? "  right hand  " : "  left hand   ");
         if (r.calibrated) {
-            out << "calibrated: source " << handName(hand) << " row " << in.settings.sourceRow << ", target "
+            out << "calibrated" << (r.motion ? " from motion" : "") << ": source " << handName(hand) << " row "
+                << in.settings.sourceRow << ", target "
                 << deviceName(hand == Side::Right ? Device::RightTracker : Device::LeftTracker)
                 << "; heading offset " << angle(r.turn) << '\n';
         } else {
             out << (r.attempted ? "refused: " : "skipped: ") << r.reason << '\n';
+        }
+        if (r.motion) {
+            const tarn_motion_result& m = r.motion->result;
+            out << format("              motion: {} frames used ({} lost) over {:.3f} s; turned over {:.1f} deg, "
+                          "round {:.1f} deg (rms)\n",
+                          m.frames_used, m.frames_skipped, m.duration, degrees(m.turning_over), degrees(m.turning_round));
+            if (!std::isnan(m.heading_offset))
+                out << format("              heading {} +- {:.3f} deg; strap turned {:+.1f} deg, tilted {:.1f} deg; "
+                              "hand against tracker {:.2f} deg rms\n",
+                              angle(m.heading_offset), degrees(m.heading_uncertainty), degrees(m.strap_turn),
+                              degrees(m.strap_tilt), degrees(m.residual_spread));
+            out << "              verdict: " << tarn_motion_verdict_string(m.verdict) << "; one snapshot at the window's start "
+                << (r.motion->snapshotTurn ? "would give " + angle(*r.motion->snapshotTurn)
+                                           : "would be refused (" + r.motion->snapshotRefused + ")")
+                << '\n';
         }
     }
     const DoubleHandResult& d = in.result.doubleHand;
@@ -218,6 +234,27 @@ void writeJsonReport(std::ostream& out, const ReportInput& in)
                       {"heading_offset_deg", r.calibrated ? degreesOrNull(r.turn) : json()}};
         if (const auto& tilt = in.quality.tilt[index(hand)])
             entry["tilt_deg"] = {{"source", degrees(tilt->source)}, {"target", degrees(tilt->target)}};
+        if (r.motion) {
+            const tarn_motion_result& m = r.motion->result;
+            static const char* const verdicts[] = {"TARN_MOTION_GOOD", "TARN_MOTION_TOO_FEW_FRAMES",
+                                                   "TARN_MOTION_TOO_SHORT", "TARN_MOTION_TURN_OVER",
+                                                   "TARN_MOTION_HAND_MOVED"};
+            entry["motion"] = {{"heading_offset_deg", degreesOrNull(m.heading_offset)},
+                               {"heading_uncertainty_deg", degreesOrNull(m.heading_uncertainty)},
+                               {"strap_turn_deg", degreesOrNull(m.strap_turn)},
+                               {"strap_tilt_deg", degreesOrNull(m.strap_tilt)},
+                               {"residual_spread_deg", degreesOrNull(m.residual_spread)},
+                               {"turning_over_deg", degreesOrNull(m.turning_over)},
+                               {"turning_round_deg", degreesOrNull(m.turning_round)},
+                               {"duration_s", m.duration},
+                               {"frames_used", m.frames_used},
+                               {"frames_skipped", m.frames_skipped},
+                               {"verdict", verdicts[static_cast<int>(m.verdict)]},
+                               {"verdict_message", tarn_motion_verdict_string(m.verdict)},
+                               {"snapshot_heading_offset_deg",
+                                r.motion->snapshotTurn ? json(degrees(*r.motion->snapshotTurn)) : json()},
+                               {"snapshot_refused", r.motion->snapshotTurn ? json() : json(r.motion->snapshotRefused)}};
+        }
         report["calibrations"][hand == Side::Right ? "right_hand" : "left_hand"] = entry;
     }
     const DoubleHandResult& d = in.result.doubleHand;

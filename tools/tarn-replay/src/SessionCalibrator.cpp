@@ -77,10 +77,61 @@ SessionCalibrator::~SessionCalibrator() { tarn_calibrator_destroy(calibrator_); 
 CalibrationResult SessionCalibrator::calibrate(const Frame& frame)
 {
     calibrationTime_ = frame.time;
-    result_.hand[index(Side::Right)] = calibrateHand(Side::Right, frame);
-    result_.hand[index(Side::Left)] = calibrateHand(Side::Left, frame);
+    if (!settings_.motionWindow) {
+        result_.hand[index(Side::Right)] = calibrateHand(Side::Right, frame);
+        result_.hand[index(Side::Left)] = calibrateHand(Side::Left, frame);
+    }
     result_.doubleHand = calibrateBothHands(frame);
     result_.allVR = calibrateAllVR(frame);
+    return result_;
+}
+
+CalibrationResult SessionCalibrator::calibrateFromMotion(const MotionWindowFrames& window)
+{
+    calibrationTime_ = window.first.time;
+    for (const Side hand : kSides) {
+        HandResult& result = result_.hand[index(hand)];
+        const Device tracker = trackerOf(hand);
+        if (!layout_.has(hand) || !layout_.has(tracker)) {
+            result.reason = !layout_.has(hand) ? "no " + handName(hand) + " columns"
+                                               : "no " + deviceName(tracker) + " to calibrate against";
+            continue;
+        }
+        const tarn_hand which = hand == Side::Right ? TARN_RIGHT_HAND : TARN_LEFT_HAND;
+        const std::vector<double>& times = window.times[index(hand)];
+        const tarn_motion_frames frames{times.data(), 0, window.rows[index(hand)].data(), 0,
+                                        window.trackers[index(hand)].data(), 0};
+        MotionOutcome motion;
+        const tarn_status status =
+            tarn_calibrate_hand_from_motion(calibrator_, which, &frames, times.size(), &motion.result);
+        result.attempted = true;
+        result.calibrated = status == TARN_OK;
+        if (status == TARN_INVALID_ARGUMENT) result.reason = tarn_status_string(status);
+        else if (!result.calibrated) result.reason = tarn_motion_verdict_string(motion.result.verdict);
+        // What one snapshot at the window's first frame would have given.
+        if (window.firstLine > 0) {
+            tarn_calibrator* snapshot = nullptr;
+            tarn_quality quality;
+            double rotation[4];
+            if (tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &snapshot) != TARN_OK) throw std::bad_alloc();
+            const double* source = window.first.glove[index(hand)].data() + 4 * settings_.sourceRow;
+            const tarn_status taken = tarn_calibrate_hand(snapshot, which, source,
+                                                          window.first.device[index(tracker)].orientation.data(), &quality);
+            if (taken == TARN_OK && tarn_get_hand_rotation(snapshot, which, rotation) == TARN_OK)
+                motion.snapshotTurn = frameOf(rotation, rotation).heading;
+            else
+                motion.snapshotRefused = refusal(taken, quality);
+            tarn_calibrator_destroy(snapshot);
+        } else {
+            motion.snapshotRefused = "no frame in the window";
+        }
+        result.motion = motion;
+        if (result.calibrated) {
+            double rotation[4];
+            tarn_get_hand_rotation(calibrator_, which, rotation);
+            result.turn = frameOf(rotation, rotation).heading;
+        }
+    }
     return result_;
 }
 

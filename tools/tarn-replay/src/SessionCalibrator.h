@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,25 @@ struct CalibrationSettings {
     // above this residual (radians), and compensation, when asked for.
     std::optional<double> recalibrateAbove;
     bool compensateDrift = false;
+    // Single-hand gloves calibrated from the motion between these times
+    // (seconds, both included) instead of at the calibration frame.
+    std::optional<std::pair<double, double>> motionWindow;
+};
+
+// The frames of the motion window, per hand: times, the source row and the
+// wrist tracker, 4 doubles a frame; and where the window starts.
+struct MotionWindowFrames {
+    std::array<std::vector<double>, 2> times, rows, trackers;  // indexed by Side
+    Frame first;           // the window's first frame
+    long firstLine = 0;    // its line; 0 when the window holds no frame
+};
+
+// A motion calibration's outcome, and what a snapshot at the window's first
+// frame would have given.
+struct MotionOutcome {
+    tarn_motion_result result{};
+    std::optional<double> snapshotTurn;  // radians; empty when refused,
+    std::string snapshotRefused;         // for this reason
 };
 
 // A calibrated frame as the library reports it: positions are made relative
@@ -44,6 +64,7 @@ struct HandResult {
     std::string reason;        // why not, when not calibrated
     double turn = 0.0;         // read back: turn applied to the rows, radians
     std::optional<tarn_quality> quality;
+    std::optional<MotionOutcome> motion;  // calibrated from motion
 };
 
 struct DoubleHandResult {
@@ -95,8 +116,12 @@ public:
     SessionCalibrator& operator=(const SessionCalibrator&) = delete;
 
     // Calibrates from `frame` and reports what happened, with the values
-    // read back from the calibrator.
+    // read back from the calibrator. With a motion window in the settings,
+    // single-hand gloves are left to calibrateFromMotion().
     CalibrationResult calibrate(const Frame& frame);
+    // Calibrates each glove present with its tracker from the window's
+    // frames; the drift monitors start at the window's first frame.
+    CalibrationResult calibrateFromMotion(const MotionWindowFrames& window);
 
     // Replaces the gloves and devices of `count` frames by their calibrated
     // values, with one batch call per glove and device; blocks whose

@@ -3,8 +3,12 @@
 // prints a calibration report. See docs/session-format.md.
 #include <CLI/CLI.hpp>
 
+#include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <map>
+#include <string>
+#include <utility>
 
 #include "Replay.h"
 
@@ -20,6 +24,23 @@ int main(int argc, char** argv)
     app.add_option_function<double>(
         "-t,--calibrate-at", [&options](double seconds) { options.calibrateAt = seconds; },
         "Calibrate at the first frame whose time is at or after SECONDS (default: the first frame)");
+    app.add_option_function<std::string>(
+           "--calibrate-from-motion",
+           [&options](const std::string& window) {
+               const std::size_t colon = window.find(':');
+               char* end = nullptr;
+               const double from = colon == std::string::npos ? NAN : std::strtod(window.c_str(), &end);
+               const bool fromRead = colon != std::string::npos && end == window.c_str() + colon && colon > 0;
+               const double to = fromRead ? std::strtod(window.c_str() + colon + 1, &end) : NAN;
+               const bool toRead = fromRead && *end == '\0' && colon + 1 < window.size();
+               if (!toRead || !std::isfinite(from) || !std::isfinite(to) || from > to)
+                   throw CLI::ValidationError("--calibrate-from-motion",
+                                              "FROM:TO, two times in seconds with FROM no later than TO");
+               options.calibration.motionWindow = std::make_pair(from, to);
+           },
+           "Calibrate each glove with its wrist tracker from the arm's motion between FROM and TO seconds "
+           "(both included) instead of one frame; single hands only")
+        ->type_name("FROM:TO");
     app.add_option("--source-row", options.calibration.sourceRow,
                    "Glove row (0-19) whose heading the single-hand calibrations take as source")
         ->check(CLI::Range(0, 19));

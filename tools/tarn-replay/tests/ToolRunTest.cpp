@@ -14,10 +14,10 @@ using namespace replay;
 namespace {
 
 // examples/sample-truth.txt: the values the sample session was made from.
-std::map<std::string, double> truthValues()
+std::map<std::string, double> truthValues(const std::string& file = kExamples + "/sample-truth.txt")
 {
     std::map<std::string, double> values;
-    std::ifstream in(kExamples + "/sample-truth.txt");
+    std::ifstream in(file);
     for (std::string key; in >> key;) {
         if (key[0] == '#') {
             in.ignore(1 << 10, '\n');  // a comment
@@ -135,3 +135,26 @@ TEST(ReplaySample, OutputIsTheGroundTruthWithSingleOrDoubleHandGloves)
 }
 
 }  // namespace
+
+// Both gloves of a generated session of realistic wear (any strap),
+// calibrated from their first ten seconds of motion: each heading within a
+// degree of the truth, where one snapshot misses by tens of degrees.
+TEST(ReplayMotion, CalibratesEachGloveFromItsMotion)
+{
+    TempDir dir;
+    ASSERT_EQ(runProgram(TARN_GENERATOR_EXE, {"--motion", "--dir", dir.path}, dir).first, 0);
+    const auto [exitCode, report] = runProgram(
+        TARN_REPLAY_EXE, {dir.file("motion-session.csv"), "--calibrate-from-motion", "0:10", "-o", dir.file("out.csv"),
+                          "--report-json", dir.file("report.json")}, dir);
+    ASSERT_EQ(exitCode, 0) << report;
+    const auto truth = truthValues(dir.file("motion-truth.txt"));
+    const nlohmann::json json = nlohmann::json::parse(readFile(dir.file("report.json")));
+    for (const std::string hand : {"right", "left"}) {
+        const nlohmann::json& calibration = json["calibrations"][hand + "_hand"];
+        const double offset = calibration["heading_offset_deg"].get<double>();
+        EXPECT_NEAR(std::remainder(offset - truth.at(hand + "_heading_offset_deg"), 360.0), 0.0, 1.0) << hand;
+        EXPECT_EQ(calibration["motion"]["verdict"], "TARN_MOTION_GOOD") << hand;
+        EXPECT_EQ(calibration["motion"]["heading_offset_deg"].get<double>(), offset) << hand;
+        EXPECT_TRUE(calibration["motion"]["snapshot_heading_offset_deg"].is_number()) << hand;
+    }
+}
