@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BatchBenchmarks.h"
+#include "MotionBenchmarks.h"
 #include "CoreBenchmarks.h"
 #include "ExportBenchmarks.h"
 #include "SummaryReporter.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     registerExportBenchmarks();
     registerCoreBenchmarks();
     registerBatchBenchmarks();
+    registerMotionBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     SummaryReporter reporter;

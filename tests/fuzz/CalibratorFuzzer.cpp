@@ -7,7 +7,8 @@
 // page begins (GuardedArray), so a read or write past its stated length
 // faults.
 //
-// Hand frames also go through the drift monitor, with fuzzed settings.
+// Hand frames also go through the drift monitor, with fuzzed settings, and
+// through motion calibration windows.
 //
 // Also checked, from the header's promises: a call that does not return
 // TARN_OK leaves the calibrator's saved state and the caller's arrays as
@@ -61,7 +62,7 @@ void call(FuzzInput& in, tarn_calibrator* c)
     const std::size_t count = static_cast<std::size_t>(in.between(0, 3));
     const std::size_t stride = in.pick(4) == 0 ? static_cast<std::size_t>(in.between(0, 800)) : 0;
     const int enumValue = in.between(-1, 3);
-    const int operation = in.pick(8);
+    const int operation = in.pick(9);
     const bool calibrating = operation < 3, oneFrame = calibrating || operation == 7;
     const std::size_t frame = operation == 1 ? 3 : operation == 3 || operation == 4 ? 80 : 4;
     FrameArray a(in, oneFrame ? 1 : count, stride, frame), b(in, oneFrame ? 1 : count, stride, frame);
@@ -123,6 +124,24 @@ void call(FuzzInput& in, tarn_calibrator* c)
             require(std::fabs(length - 1.0) < 1e-8);
         }
         return;
+    }
+    case 8: {
+        // A motion window: started now and then, frames of fuzzed times,
+        // rows (a's) and trackers (b's) added, its progress, and a finish
+        // or a calibration in one call; a refusal changes nothing.
+        const auto hand = static_cast<tarn_hand>(enumValue);
+        if (in.flag()) tarn_motion_start(c, hand, static_cast<std::size_t>(in.between(0, 4)));
+        FrameArray times(in, count, 0, 1);
+        const tarn_motion_frames frames{times.data(), 0, a.data(), stride, b.data(), stride};
+        tarn_motion_result result;
+        status = in.flag() ? tarn_motion_add(c, hand, &frames, count)
+                           : tarn_calibrate_hand_from_motion(c, hand, &frames, count, &result);
+        if (tarn_motion_progress(c, hand, &result) == TARN_OK) require(result.frames_used <= 4);
+        require(times.unchanged());
+        if (status != TARN_OK || !in.flag()) break;
+        const std::vector<unsigned char> unfinished = saved(c);
+        if (tarn_motion_finish(c, hand, &result) != TARN_OK) require(saved(c) == unfinished);
+        break;
     }
     default: status = tarn_get_all_vr_frame(c, a.data(), count > 0 ? p1.data() : nullptr, nullptr); break;  // 4 and 3
     }
