@@ -20,15 +20,6 @@ namespace {
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-std::vector<unsigned char> saved(const tarn_calibrator* c)
-{
-    std::vector<unsigned char> bytes(512);
-    std::size_t size = 0;
-    EXPECT_EQ(tarn_calibrator_save(c, bytes.data(), bytes.size(), &size), TARN_OK);
-    bytes.resize(size);
-    return bytes;
-}
-
 // A calibrator with every calibration made, in the library's convention.
 tarn_calibrator* calibrated(RandomSession& session)
 {

@@ -23,15 +23,6 @@ namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
-std::vector<unsigned char> saved(const tarn_calibrator* c)
-{
-    std::vector<unsigned char> bytes(512);
-    std::size_t size = 0;
-    EXPECT_EQ(tarn_calibrator_save(c, bytes.data(), bytes.size(), &size), TARN_OK);
-    bytes.resize(size);
-    return bytes;
-}
-
 tarn_calibrator* created(tarn_convention convention = TARN_CONVENTION_LIBRARY)
 {
     tarn_calibrator* c = nullptr;

@@ -1,10 +1,15 @@
 #pragma once
 // Seeded random calibration inputs and frames, in the library's own
-// convention, shared by the integrator API's tests.
+// convention, and a calibrator's saved string, shared by the integrator
+// API's tests.
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cmath>
 #include <random>
 #include <vector>
+
+#include "TarnCalibrator.h"
 
 using Hand80 = std::array<double, 80>;
 
@@ -29,3 +34,13 @@ struct RandomSession {
         return block;
     }
 };
+
+// The calibrator's calibrations as a saved string.
+inline std::vector<unsigned char> saved(const tarn_calibrator* c)
+{
+    std::vector<unsigned char> bytes(512);
+    std::size_t size = 0;
+    EXPECT_EQ(tarn_calibrator_save(c, bytes.data(), bytes.size(), &size), TARN_OK);
+    bytes.resize(size);
+    return bytes;
+}
