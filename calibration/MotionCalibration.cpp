@@ -110,12 +110,13 @@ double residualAngle(const Quaternion& glove, const Quaternion& tracker, double 
     return angleOf(product(conjugate(mount), product(conjugate(tracker), world_from_glove)));
 }
 
-// The rotation vector of unit quaternion q (the shorter way round).
+// The rotation vector of unit quaternion q, whichever its sign (the
+// shorter way round).
 Vector3 logOf(const Quaternion& q)
 {
     const double sign = q[0] < 0 ? -1.0 : 1.0;
     const double length = std::sqrt(q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-    const double scale = length > 1e-12 ? 2 * std::atan2(length, sign * q[0]) / length : 2.0 * sign;
+    const double scale = sign * (length > 1e-12 ? 2 * std::atan2(length, sign * q[0]) / length : 2.0);
     return {scale * q[1], scale * q[2], scale * q[3]};
 }
 
@@ -290,18 +291,18 @@ MotionSummary::MotionSummary()
 
 void MotionWindow::start(std::size_t capacity)
 {
-    capacity = std::max<std::size_t>(capacity, 1);
-    frames_.assign(capacity, Frame{});
-    gloves_.assign(capacity, Matrix3{});
-    trackers_.assign(capacity, Matrix3{});
-    residuals_.assign(capacity, Vector3{});
-    ups_.assign(capacity, Vector3{});
-    for (std::vector<double>* scratch : {&weights_, &spread_, &angles_, &sorted_}) scratch->assign(capacity, 0.0);
-    order_.assign(capacity, 0);
-    cells_.assign(capacity, 0);
-    capacity_ = capacity;
-    first_ = count_ = skipped_ = 0;
-    lastTime_ = kNaN;
+    // Built aside, so that running out of memory leaves the window as it was.
+    MotionWindow w;
+    w.capacity_ = std::max<std::size_t>(capacity, 1);
+    w.frames_.assign(w.capacity_, Frame{});
+    w.gloves_.assign(w.capacity_, Matrix3{});
+    w.trackers_.assign(w.capacity_, Matrix3{});
+    w.residuals_.assign(w.capacity_, Vector3{});
+    for (std::vector<double>* scratch : {&w.weights_, &w.spread_, &w.angles_, &w.sorted_})
+        scratch->assign(w.capacity_, 0.0);
+    w.order_.assign(w.capacity_, 0);
+    w.cells_.assign(w.capacity_, 0);
+    *this = std::move(w);
 }
 
 void MotionWindow::stop() { *this = MotionWindow(); }
@@ -353,12 +354,15 @@ void MotionWindow::measureMotion(MotionSummary& s) const
     s.turningRound = std::sqrt(round / static_cast<double>(count_));
 }
 
-MotionVerdict MotionWindow::allowed(const MotionSummary& s) const
+MotionVerdict MotionWindow::allowed(const MotionSummary& s, bool solved) const
 {
     if (s.framesUsed < MotionRules::kFewestFrames) return MotionVerdict::TooFewFrames;
     if (s.duration < MotionRules::kShortest) return MotionVerdict::TooShort;
-    if (s.residualSpread >= MotionRules::kLargestResidual) return MotionVerdict::HandMoved;
-    if (s.turningOver < MotionRules::kLeastTurningOver || s.headingUncertainty > MotionRules::kLargestUncertainty)
+    // A solve that gives anything not finite determines nothing.
+    if (solved && !(s.residualSpread < MotionRules::kLargestResidual))
+        return std::isnan(s.residualSpread) ? MotionVerdict::TurnOver : MotionVerdict::HandMoved;
+    if (!(s.turningOver >= MotionRules::kLeastTurningOver)) return MotionVerdict::TurnOver;
+    if (solved && !(s.headingUncertainty <= MotionRules::kLargestUncertainty && std::isfinite(s.headingOffset)))
         return MotionVerdict::TurnOver;
     return MotionVerdict::Good;
 }
@@ -367,7 +371,7 @@ MotionSummary MotionWindow::progress() const
 {
     MotionSummary s;
     measureMotion(s);
-    s.verdict = allowed(s);
+    s.verdict = allowed(s, false);
     return s;
 }
 
@@ -377,7 +381,7 @@ MotionSummary MotionWindow::solve(Hand hand)
     measureMotion(s);
     const std::size_t n = count_;
     if (n < MotionRules::kFewestFrames) {
-        s.verdict = allowed(s);
+        s.verdict = allowed(s, false);
         return s;
     }
     for (std::size_t k = 0; k < n; ++k) {
@@ -436,7 +440,7 @@ MotionSummary MotionWindow::solve(Hand hand)
                     slipRate + step[4]};
         }
     };
-    const double middle = (frame(0).time + frame(n - 1).time) / 2;
+    const double middle = frame(0).time + (frame(n - 1).time - frame(0).time) / 2;
     const auto residualsAt = [&](const Solution& x) {
         const Quaternion turn = aboutZ(x.psi);
         for (std::size_t k = 0; k < n; ++k) {
@@ -454,7 +458,7 @@ MotionSummary MotionWindow::solve(Hand hand)
             total += weights_[k];
         }
         for (std::size_t i = 0; i < 3; ++i) {
-            for (std::size_t j = 0; j < 3; ++j) covariance[i][j] /= total;
+            for (std::size_t j = 0; j < 3; ++j) covariance[i][j] /= total > 0.0 ? total : 1.0;
             covariance[i][i] += kLeastSpread * kLeastSpread;
         }
         return covariance;
@@ -494,7 +498,7 @@ MotionSummary MotionWindow::solve(Hand hand)
         std::copy_n(angles_.begin(), n, sorted_.begin());
         // Tukey's cutoff, 4.685 standard deviations, is about 3 medians of
         // the distance of a three-dimensional residual.
-        const double cutoff = 3.0 * medianOf(sorted_, n);
+        const double cutoff = std::fmax(3.0 * medianOf(sorted_, n), 1e-9);
         for (std::size_t k = 0; k < n; ++k) weights_[k] = spread_[k] * biweight(angles_[k], cutoff);
         double cost = weighedCost(omega);
         for (int iteration = 0; iteration < kSteps; ++iteration) {
@@ -520,6 +524,8 @@ MotionSummary MotionWindow::solve(Hand hand)
     residualsAt(x);
     all = equationsAt(x, omega, blocks);
     psi = x.psi;
+    // The mount as the whole window has it (as at its middle): a slip
+    // rate carried to the window's end would bring its noise along.
     mount = x.mount;
     double squares = 0.0;
     for (std::size_t k = 0; k < n; ++k) {
@@ -547,7 +553,7 @@ MotionSummary MotionWindow::solve(Hand hand)
     const Quaternion off = product(nominal, conjugate(mount));
     s.strapTurn = wrapAngle(2 * std::atan2(off[2], off[0]));
     s.strapTilt = angleOf(product(off, conjugate(aboutY(s.strapTurn))));
-    s.verdict = allowed(s);
+    s.verdict = allowed(s, true);
     return s;
 }
 

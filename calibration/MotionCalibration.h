@@ -25,6 +25,7 @@
 // Quaternions in the library convention (attitude/Attitude.h); angles in
 // radians, times in seconds.
 #include <cstddef>
+#include <limits>
 #include <vector>
 
 #include "attitude/Attitude.h"
@@ -92,14 +93,16 @@ private:
     };
     const Frame& frame(std::size_t k) const { return frames_[(first_ + k) % capacity_]; }
     void measureMotion(MotionSummary& summary) const;
-    MotionVerdict allowed(const MotionSummary& summary) const;
+    // The verdict the figures allow; `solved`: the heading, its error and
+    // the residual are the solve's (else NaN, and not judged).
+    MotionVerdict allowed(const MotionSummary& summary, bool solved) const;
 
     std::vector<Frame> frames_;
     std::size_t capacity_ = 0, first_ = 0, count_ = 0, skipped_ = 0;
-    double lastTime_;
+    double lastTime_ = std::numeric_limits<double>::quiet_NaN();
     // Scratch of the solve, sized at start.
     std::vector<Matrix3> gloves_, trackers_;
-    std::vector<Vector3> residuals_, ups_;
+    std::vector<Vector3> residuals_;
     std::vector<double> weights_, spread_, angles_, sorted_;
     std::vector<std::size_t> order_, cells_;
 };

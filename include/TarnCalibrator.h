@@ -605,7 +605,9 @@ typedef struct tarn_motion_result {
                                      stretches of the window) */
     double mount[4];              /* how the glove's reference row sits on
                                      the tracker, tracker_from_glove, in the
-                                     calibrator's convention */
+                                     calibrator's convention, as fitted over
+                                     the window (the strap's slow slip
+                                     through it taken out) */
     double strap_turn;            /* the mount against the nominal one (the
                                      tracker's forward along the forearm):
                                      its turn about the forearm, -pi to pi */

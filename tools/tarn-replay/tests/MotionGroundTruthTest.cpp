@@ -107,7 +107,8 @@ TEST(MotionVerdict, EachWindowGetsItsReason)
 }  // namespace
 
 // Frames added in pieces from hand blocks (a stride of one block) give the
-// bits one call over packed rows gives; the window ends on success.
+// bits one call over packed rows gives, and so do rows and trackers of
+// either sign; the window ends on success.
 TEST(MotionWindowTest, PiecesFromBlocksEqualOneCall)
 {
     WearTruth truth;
@@ -146,6 +147,16 @@ TEST(MotionWindowTest, PiecesFromBlocksEqualOneCall)
     ASSERT_EQ(tarn_get_hand_rotation(pieces, TARN_RIGHT_HAND, b), TARN_OK);
     EXPECT_EQ(std::memcmp(a, b, sizeof a), 0);
     EXPECT_NEAR(wrapAngle(2 * std::atan2(a[3], a[0]) - one.heading_offset), 0.0, 1e-12);
+    // A quaternion and its negative are the same orientation: rows and
+    // trackers of either sign give the same bits.
+    for (std::size_t k = 0; k < frames; ++k)
+        for (std::size_t c = 0; c < 4; ++c) {
+            if (k % 3 == 0) rows[4 * k + c] = -rows[4 * k + c];
+            if (k % 5 == 1) trackers[4 * k + c] = -trackers[4 * k + c];
+        }
+    tarn_motion_result flipped{};
+    ASSERT_EQ(tarn_calibrate_hand_from_motion(whole, TARN_RIGHT_HAND, &all, frames, &flipped), TARN_OK);
+    EXPECT_EQ(std::memcmp(&one, &flipped, sizeof one), 0);
     tarn_calibrator_destroy(whole);
     tarn_calibrator_destroy(pieces);
 }
