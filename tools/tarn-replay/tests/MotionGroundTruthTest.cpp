@@ -160,3 +160,52 @@ TEST(MotionWindowTest, PiecesFromBlocksEqualOneCall)
     tarn_calibrator_destroy(whole);
     tarn_calibrator_destroy(pieces);
 }
+
+// A motion-calibrated glove that then drifts at 10 degrees a minute, the
+// arm moving all the while: the monitor, knowing the mount, re-calibrates
+// without waiting for a still hand, and right after each re-calibration the
+// true heading error is within a degree.
+TEST(MotionDrift, RecalibrationsOfAMotionCalibratedHandLeaveUnderADegree)
+{
+    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+        WearTruth truth;
+        truth.seed = seed;
+        truth.strapTurnRange = radians(180.0);
+        WearSession session(truth);
+        tarn_calibrator* c = nullptr;
+        ASSERT_EQ(tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &c), TARN_OK);
+        ASSERT_EQ(tarn_motion_start(c, TARN_RIGHT_HAND, 1000), TARN_OK);
+        WearFrame f;
+        while ((f = session.next()).time <= 10.0) {
+            const tarn_motion_frames one{&f.time, 0, f.glove.data(), 0, f.tracker.data(), 0};
+            ASSERT_EQ(tarn_motion_add(c, TARN_RIGHT_HAND, &one, 1), TARN_OK);
+        }
+        tarn_motion_result result;
+        ASSERT_EQ(tarn_motion_finish(c, TARN_RIGHT_HAND, &result), TARN_OK);
+        tarn_drift_settings settings;
+        tarn_get_drift_settings(c, TARN_RIGHT_HAND, &settings);
+        settings.auto_recalibrate = 1;
+        ASSERT_EQ(tarn_set_drift_settings(c, TARN_RIGHT_HAND, &settings), TARN_OK);
+        const double rate = radians(10.0) / 60;  // radians a second
+        int recalibrations = 0;
+        for (; f.time < 130.0; f = session.next()) {
+            const double drift = rate * (f.time - 10.0);
+            GloveBlock block{};
+            const Quaternion drifted = product(aboutZ(drift), f.glove);
+            std::copy(drifted.begin(), drifted.end(), block.begin());
+            const tarn_tracked_hand_frames frame{&f.time, 0, block.data(), 0, f.tracker.data(), 0, nullptr, 0};
+            ASSERT_EQ(tarn_apply_hand_tracked(c, TARN_RIGHT_HAND, &frame, 1), TARN_OK);
+            tarn_drift_event event;
+            std::size_t taken = 0;
+            tarn_take_drift_events(c, TARN_RIGHT_HAND, &event, 1, &taken);
+            if (taken == 0 || std::isnan(f.glove[0])) continue;
+            ++recalibrations;
+            double rotation[4];
+            tarn_get_hand_rotation(c, TARN_RIGHT_HAND, rotation);
+            const double error = wrapAngle(2 * std::atan2(rotation[3], rotation[0]) + drift - session.headingOffset());
+            EXPECT_LT(std::fabs(degrees(error)), 1.0) << "seed " << seed << " at " << f.time << " s";
+        }
+        EXPECT_GE(recalibrations, 2) << "seed " << seed;
+        tarn_calibrator_destroy(c);
+    }
+}
