@@ -4,6 +4,9 @@
 // engine on this side of the boundary.
 #include "TarnCalibrator.h"
 
+#include <initializer_list>
+#include <utility>
+
 #include "api/CalibratorHandle.h"
 #include "calibration/SavedCalibration.h"
 
@@ -12,9 +15,36 @@ using namespace tarn::api;
 
 namespace {
 
-static_assert(static_cast<int>(Status::OutOfMemory) == TARN_OUT_OF_MEMORY, "status values");
-static_assert(static_cast<int>(Degeneracy::NoDevice) == TARN_DEGENERACY_NO_DEVICE, "degeneracy values");
-static_assert(static_cast<int>(Input::Headset) == TARN_INPUT_HEADSET, "input values");
+// The engine's enums cross as their values: each value is the header's.
+template <class Engine, class C>
+constexpr bool sameValues(std::initializer_list<std::pair<Engine, C>> pairs)
+{
+    for (const std::pair<Engine, C>& pair : pairs)
+        if (static_cast<int>(pair.first) != static_cast<int>(pair.second)) return false;
+    return true;
+}
+static_assert(sameValues<Status, tarn_status>({{Status::Ok, TARN_OK},
+                                               {Status::InvalidArgument, TARN_INVALID_ARGUMENT},
+                                               {Status::DegenerateInput, TARN_DEGENERATE_INPUT},
+                                               {Status::NotCalibrated, TARN_NOT_CALIBRATED},
+                                               {Status::BufferTooSmall, TARN_BUFFER_TOO_SMALL},
+                                               {Status::InvalidSavedState, TARN_INVALID_SAVED_STATE},
+                                               {Status::OutOfMemory, TARN_OUT_OF_MEMORY}}),
+              "status values");
+static_assert(sameValues<Degeneracy, tarn_degeneracy>({{Degeneracy::None, TARN_DEGENERACY_NONE},
+                                                       {Degeneracy::ZeroQuaternion, TARN_DEGENERACY_ZERO_QUATERNION},
+                                                       {Degeneracy::NearVertical, TARN_DEGENERACY_NEAR_VERTICAL},
+                                                       {Degeneracy::HandsTooClose, TARN_DEGENERACY_HANDS_TOO_CLOSE},
+                                                       {Degeneracy::NoDevice, TARN_DEGENERACY_NO_DEVICE}}),
+              "degeneracy values");
+static_assert(sameValues<Input, tarn_input>({{Input::None, TARN_INPUT_NONE},
+                                             {Input::Source, TARN_INPUT_SOURCE},
+                                             {Input::Target, TARN_INPUT_TARGET},
+                                             {Input::Positions, TARN_INPUT_POSITIONS},
+                                             {Input::RightTracker, TARN_INPUT_RIGHT_TRACKER},
+                                             {Input::LeftTracker, TARN_INPUT_LEFT_TRACKER},
+                                             {Input::Headset, TARN_INPUT_HEADSET}}),
+              "input values");
 static_assert(static_cast<int>(Convention::Unreal) == TARN_CONVENTION_UNREAL, "convention values");
 static_assert(static_cast<int>(VRDevice::Headset) == TARN_HEADSET, "device values");
 static_assert(kLargestQuaternionComponent == TARN_LARGEST_QUATERNION_COMPONENT, "quaternion range");

@@ -187,7 +187,7 @@ TEST(HostileInput, ForgedSavedStringsAreRefused)
         {"zero hand rotation", [](auto& b) { setRotation(b, 0, {0, 0, 0, 0}); }},
         {"hand rotation 1e200 long", [&](auto& b) { setRotation(b, 1, {1e200 * half, 0, 0, 1e200 * half}); }},
         {"hand rotation tilted", [&](auto& b) { setRotation(b, 0, {half, half, 0, 0}); }},
-        {"hand rotation 2e-9 long", [&](auto& b) { setRotation(b, 0, {half + 2e-9, 0, 0, half + 2e-9}); }},
+        {"hand rotation 1.5e-9 long", [&](auto& b) { setRotation(b, 0, {half + 1.1e-9, 0, 0, half + 1.1e-9}); }},
         {"NaN double-hand rotation", [](auto& b) { setDouble(b, rotation(2, 3), kNaN); }},
         {"All-VR heading rolled", [&](auto& b) { setRotation(b, 3, {half, 0, half, 0}); }},
         {"NaN device heading", [](auto& b) { setDouble(b, rotation(6, 0), kNaN); }},
