@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 #include <vector>
 
 #include "MotionTrial.h"
@@ -28,6 +29,9 @@ struct Setting {
     double strapTurnRange;  // degrees
     int sessions;
 };
+
+// Printed by name (gtest would print the bytes, padding included).
+void PrintTo(const Setting& setting, std::ostream* out) { *out << setting.name; }
 
 class MotionAccuracy : public testing::TestWithParam<Setting> {};
 
