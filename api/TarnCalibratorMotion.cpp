@@ -121,4 +121,16 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrate_hand_from_motion(tarn_calibrator*
     });
 }
 
+TARN_CALIBRATOR_API tarn_status tarn_get_motion_calibration(const tarn_calibrator* calibrator, tarn_hand hand,
+                                                             tarn_motion_result* result)
+{
+    if (calibrator == nullptr || !isHand(hand) || result == nullptr) return TARN_INVALID_ARGUMENT;
+    return statusOf([&] {
+        const MotionSummary* summary = calibrator->engine.motionCalibration(handOf(hand));
+        if (summary == nullptr) return Status::NotCalibrated;
+        copyResult(calibrator->engine, *summary, result);
+        return Status::Ok;
+    });
+}
+
 }  // extern "C"

@@ -268,13 +268,12 @@ Status Calibrator::allVRFrame(double* rotation, double* origin, bool* covered) c
     return Status::Ok;
 }
 
-void Calibrator::replaceState(const CalibrationState& state, const bool handsCalibrated[2])
+void Calibrator::replaceState(const CalibrationState& state, const bool handsCalibrated[2], const KeptHand* kept)
 {
     state_ = state;
-    // A saved calibration keeps no drift history nor mount: the monitors
-    // take the mount from their first frame.
-    hands_[0].restored(handsCalibrated[0]);
-    hands_[1].restored(handsCalibrated[1]);
+    // A saved calibration keeps no drift history.
+    hands_[0].restored(handsCalibrated[0], kept == nullptr ? nullptr : &kept[0]);
+    hands_[1].restored(handsCalibrated[1], kept == nullptr ? nullptr : &kept[1]);
 }
 
 }  // namespace tarn

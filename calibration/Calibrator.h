@@ -109,7 +109,11 @@ public:
     // The calibrations, and whether each hand has one (the 16 exports'
     // state has no such flag: an uncalibrated hand turns by nothing).
     const CalibrationState& state() const { return state_; }
-    void replaceState(const CalibrationState& state, const bool handsCalibrated[2]);
+    // With `kept` (one per hand, right first), what each hand keeps beyond
+    // its offset (TrackedHand::restored).
+    void replaceState(const CalibrationState& state, const bool handsCalibrated[2], const KeptHand* kept);
+    KeptHand keptHand(Hand hand) const { return tracked(hand).kept(); }
+    const MotionSummary* motionCalibration(Hand hand) const { return tracked(hand).motionCalibration(); }
 
 private:
     TrackedHand& tracked(Hand hand) { return hands_[hand == Hand::Right ? 0 : 1]; }

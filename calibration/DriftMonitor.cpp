@@ -42,6 +42,25 @@ void DriftMonitor::restart(const Quaternion* tracker_from_glove)
     frames_ = 0;
     pendingTurn_ = 0.0;
     compensating_ = false;
+    assumedRate_ = assumedRateError_ = assumedSince_ = kNaN;
+}
+
+void DriftMonitor::assumeRate(double rate, double rateError)
+{
+    assumedRate_ = rate;
+    assumedRateError_ = rateError;
+}
+
+bool DriftMonitor::knownRate(double& rate, double& rateError) const
+{
+    if (history_.fitted()) {
+        rate = history_.line().slope;
+        rateError = history_.line().slopeError;
+        return true;
+    }
+    rate = assumedRate_;
+    rateError = assumedRateError_;
+    return !std::isnan(assumedRate_);
 }
 
 void DriftMonitor::setMount(const Quaternion& m)
@@ -83,6 +102,7 @@ bool DriftMonitor::invalidFrame()
 void DriftMonitor::sample(double time, const double* row, const double* tracker)
 {
     time_ = sampleTime_ = time;
+    if (std::isnan(assumedSince_)) assumedSince_ = time;
     if (history_.closeBinBefore(time, settings_.window)) updateCompensation();
     const bool measured = measure(row, tracker);
     sampleRe_ = frameRe_;
@@ -99,10 +119,16 @@ void DriftMonitor::sample(double time, const double* row, const double* tracker)
 void DriftMonitor::updateCompensation()
 {
     const Line& line = history_.line();
-    const bool known = history_.fitted() && line.span >= kCompensationSpan &&
-                       line.slopeError * line.span <= settings_.compensateWithin;
+    const bool fitKnown = history_.fitted() && line.span >= kCompensationSpan &&
+                          line.slopeError * line.span <= settings_.compensateWithin;
+    // Before that, the rate assumed: no drift at the first sample, and
+    // since then the rate, while its error over the time since is small.
+    const double since = time_ - assumedSince_;
+    const bool assumedKnown = !fitKnown && assumedRateError_ * since <= settings_.compensateWithin;
+    const bool known = fitKnown || assumedKnown;
     compensating_ = compensating_ && known && settings_.compensate;
-    pendingTurn_ = known && settings_.compensate ? history_.trendResidual(time_) : 0.0;
+    const double trend = fitKnown ? history_.trendResidual(time_) : assumedRate_ * since - history_.correction();
+    pendingTurn_ = known && settings_.compensate ? trend : 0.0;
 }
 
 double DriftMonitor::trendResidual() const { return history_.fitted() ? history_.trendResidual(time_) : kNaN; }
@@ -115,13 +141,15 @@ bool DriftMonitor::recalibrationWanted(bool stillNeeded) const
 
 void DriftMonitor::corrected(DriftEventKind kind, double turn)
 {
-    const double before = history_.trendResidual(time_);
+    // Before a fit the turn is all the monitor knows of the trend (the
+    // assumed rate's).
+    const double before = history_.fitted() ? history_.trendResidual(time_) : turn;
     history_.shift(turn);
     if (!std::isnan(frameRe_)) turnBack(frameRe_, frameIm_, turn);
     if (!std::isnan(sampleRe_)) turnBack(sampleRe_, sampleIm_, turn);
     flag_.lower();
     pendingTurn_ = 0.0;
-    const double after = history_.trendResidual(time_);
+    const double after = history_.fitted() ? history_.trendResidual(time_) : before - turn;
     if (kind == DriftEventKind::Recalibration || !compensating_) events_.push({kind, time_, before, after});
     if (kind == DriftEventKind::Compensation) compensating_ = true;
 }

@@ -69,6 +69,16 @@ public:
     // sitting on the tracker as `tracker_from_glove`; or restored (null:
     // the first frame with a glove row and a tracker gives the mount).
     void restart(const Quaternion* tracker_from_glove);
+    // After a restart: the drift goes on at `rate` (radians a second, one
+    // standard error `rateError`), as fitted before the calibration was
+    // saved. Until the monitor's own fit is good enough to compensate, the
+    // calibration is compensated by that rate from the first sample on,
+    // for as long as the rate's error over the time since stays within
+    // `compensateWithin`.
+    void assumeRate(double rate, double rateError);
+    // The rate the monitor goes by, and its standard error: its own fit's,
+    // else the one assumed. False when it has neither.
+    bool knownRate(double& rate, double& rateError) const;
 
     // The last time observed (NaN before any frame): frames must not go
     // back from it.
@@ -136,6 +146,9 @@ private:
     std::size_t frames_ = 0;
     double pendingTurn_ = 0.0;
     bool compensating_ = false;
+    // The rate assumed after a restore (NaN: none), and the first sample's
+    // time, from which it counts.
+    double assumedRate_ = kNaN, assumedRateError_ = kNaN, assumedSince_ = kNaN;
 };
 
 // How a glove row sits on a tracker: tracker_from_glove =

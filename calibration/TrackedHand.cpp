@@ -25,11 +25,24 @@ void TrackedHand::calibrate(SingleHandState& state, const double* source, const 
     mountKnown_ = false;
 }
 
-void TrackedHand::restored(bool calibrated)
+void TrackedHand::restored(bool calibrated, const KeptHand* kept)
 {
     calibrated_ = calibrated;
-    mountKnown_ = false;
-    monitor_.restart(nullptr);
+    mountKnown_ = kept != nullptr && kept->fromMotion;
+    if (mountKnown_) solved_ = kept->motion;
+    if (kept != nullptr) monitor_.configure(kept->settings);
+    monitor_.restart(mountKnown_ ? &solved_.mount : nullptr);
+    if (kept != nullptr && kept->rateKnown) monitor_.assumeRate(kept->rate, kept->rateError);
+}
+
+KeptHand TrackedHand::kept() const
+{
+    KeptHand k;
+    k.fromMotion = mountKnown_;
+    if (mountKnown_) k.motion = solved_;
+    k.settings = monitor_.settings();
+    k.rateKnown = monitor_.knownRate(k.rate, k.rateError);
+    return k;
 }
 
 Status TrackedHand::addMotion(Convention convention, MotionFrames frames, std::size_t count)
@@ -82,6 +95,7 @@ Status TrackedHand::adopt(SingleHandState& state, const MotionSummary& summary)
     state = std::move(next);
     calibrated_ = true;
     mountKnown_ = true;
+    solved_ = summary;
     monitor_.restart(&summary.mount);
     return Status::Ok;
 }

@@ -17,6 +17,17 @@
 
 namespace tarn {
 
+// What a saved calibration keeps of a hand beyond its offset: the motion
+// calibration it came from, if any; its monitor's settings; and the rate
+// its monitor goes by (DriftMonitor::knownRate), if any.
+struct KeptHand {
+    bool fromMotion = false;
+    MotionSummary motion;  // when fromMotion
+    DriftSettings settings;
+    bool rateKnown = false;
+    double rate = 0.0, rateError = 0.0;  // when rateKnown
+};
+
 class TrackedHand {
 public:
     explicit TrackedHand(Hand hand) : hand_(hand) {}
@@ -30,8 +41,15 @@ public:
     // calibrated row's mount on the tracker.
     void calibrate(SingleHandState& state, const double* source, const double* target);
     // The calibration was replaced from a saved string: the monitor
-    // restarts and takes its mount from its first frame.
-    void restored(bool calibrated);
+    // restarts. With `kept` (a string that has it) the hand takes its
+    // motion calibration, and the monitor its settings, the solved mount
+    // and the rate it went by; otherwise, or for a hand not calibrated from
+    // motion, the monitor takes its mount from its first frame.
+    void restored(bool calibrated, const KeptHand* kept);
+    KeptHand kept() const;
+    // The motion calibration the hand's calibration came from; null when
+    // it came from a single frame, or there is none.
+    const MotionSummary* motionCalibration() const { return mountKnown_ ? &solved_ : nullptr; }
 
     // Calibrating from motion (MotionCalibration.h): a window of up to
     // `capacity` frames (allocated here, once); frames given in
@@ -75,6 +93,7 @@ private:
     // Whether the calibration knows how the glove sits on the tracker
     // (from motion): drift is then corrected from the trend alone.
     bool mountKnown_ = false;
+    MotionSummary solved_;  // the motion calibration, when mountKnown_
     DriftMonitor monitor_;
     MotionWindow motion_;
 };

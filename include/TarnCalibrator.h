@@ -383,10 +383,15 @@ TARN_CALIBRATOR_API tarn_status tarn_get_all_vr_frame(const tarn_calibrator* cal
  *
  * Calibrating a hand (tarn_calibrate_hand) restarts its monitor: history,
  * rate and flag are forgotten; settings and events not taken yet are kept.
- * A restored calibration restarts both, and, as the saved string holds no
- * mount, each takes its mount from its first frame with a glove row and a
- * tracker (its residual is zero there). The monitor's history is not
- * saved. */
+ * A restored calibration restarts both. A hand calibrated from motion
+ * keeps its solved mount (its residual is the drift since); any other
+ * takes its mount from its first frame with a glove row and a tracker
+ * (its residual is zero there). The monitor's history is not saved, but
+ * its rate is: with compensation on, a restored monitor turns the
+ * calibration by the saved rate from its first frames (no drift assumed
+ * at the first), for as long as the rate's standard error times the time
+ * since stays within compensate_within, until its own fit is good enough
+ * to take over. */
 
 /* How many events a hand's monitor keeps until they are taken. */
 #define TARN_DRIFT_KEPT_EVENTS 64
@@ -672,12 +677,31 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrate_hand_from_motion(tarn_calibrator*
                                                                 const tarn_motion_frames* frames, size_t count,
                                                                 tarn_motion_result* result);
 
+/* The motion calibration the hand's calibration came from: its result as
+ * tarn_motion_finish or tarn_calibrate_hand_from_motion gave it, or as a
+ * restored string holds it (the mount in this calibrator's convention).
+ * heading_offset is the solve's; drift corrections since are in the
+ * hand's rotation (tarn_get_hand_rotation), not here.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand),
+ * TARN_NOT_CALIBRATED (the hand has no calibration, or one from a single
+ * frame: tarn_calibrate_hand, or a string that holds no motion). */
+TARN_CALIBRATOR_API tarn_status tarn_get_motion_calibration(const tarn_calibrator* calibrator, tarn_hand hand,
+                                                            tarn_motion_result* result);
+
 /* ---- Saved calibrations ----------------------------------------------- */
 
 /* Writes the calibrator's calibrations (not its convention) as a small
  * versioned byte string with a checksum. On TARN_OK *size is the number
  * of bytes written; on TARN_BUFFER_TOO_SMALL (buffer NULL or capacity too
- * small) it is the number needed and nothing is written.
+ * small) it is the number needed and nothing is written. Ask for the
+ * size: it changes with the format (303 bytes in 1.0 and 1.1, 665 since
+ * 1.2).
+ *
+ * Since 1.2 the string also holds, per hand, the motion calibration the
+ * hand's calibration came from (tarn_get_motion_calibration: the mount and
+ * the heading's uncertainty among it), the drift monitor's settings, and
+ * the drift rate the monitor went by with its standard error (its own fit,
+ * or the rate it was restored with). No drift history is saved.
  * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator or size),
  * TARN_BUFFER_TOO_SMALL. */
 TARN_CALIBRATOR_API tarn_status tarn_calibrator_save(const tarn_calibrator* calibrator, unsigned char* buffer,
@@ -685,11 +709,20 @@ TARN_CALIBRATOR_API tarn_status tarn_calibrator_save(const tarn_calibrator* cali
 
 /* Replaces the calibrator's calibrations by those of a saved string,
  * bit for bit as they were saved (from a calibrator of any convention).
+ * A string written by 1.2 or later also replaces, per hand, the motion
+ * calibration, the drift settings and the rate: the monitor of a hand
+ * calibrated from motion keeps the solved mount, and, with compensation
+ * on, turns the calibration by the saved rate from its first frames until
+ * its own fit takes over (tarn_drift_settings). A string written by 1.0 or
+ * 1.1 leaves the drift settings as they are, and each monitor takes its
+ * mount from its first frame.
  * The checksum finds damage; a string that passes it must still hold what
  * a calibration can make, or it is refused: every rotation a heading
  * (about the up axis) of unit length, both within 1e-9; every rotation a
  * calibrator always has, and each calibrated device's heading, present;
- * finite points within 1e7 m; the All-VR origin on the floor
+ * finite points within 1e7 m; the All-VR origin on the floor; a motion
+ * calibration only for a calibrated hand, with a mount of unit length;
+ * drift settings tarn_set_drift_settings would take; a finite rate
  * (docs/saved-calibrations.md has the whole list).
  * Statuses: TARN_INVALID_ARGUMENT (NULL), TARN_INVALID_SAVED_STATE (a
  * truncated, altered, forged or foreign string, or one of a newer

@@ -132,13 +132,30 @@ TEST(HostileInput, StoredStringsOfEachFormatRestoreFieldByField)
         bytes.push_back(static_cast<unsigned char>(std::stoul(hex.substr(k, 2), nullptr, 16)));
     tarn_calibrator* restored = created(TARN_CONVENTION_UNREAL);
     tarn_calibrator* made = calibratedFromFixedInputs();
+    // A 1.1 string leaves the drift settings as they are.
+    tarn_drift_settings settings;
+    ASSERT_EQ(tarn_drift_default_settings(&settings), TARN_OK);
+    settings.window = 60.0;
+    settings.compensate = 1;
+    ASSERT_EQ(tarn_set_drift_settings(restored, TARN_LEFT_HAND, &settings), TARN_OK);
     ASSERT_EQ(tarn_calibrator_restore(restored, bytes.data(), bytes.size()), TARN_OK);
-    EXPECT_EQ(saved(restored), bytes);
+    tarn_drift_settings kept;
+    ASSERT_EQ(tarn_get_drift_settings(restored, TARN_LEFT_HAND, &kept), TARN_OK);
+    EXPECT_EQ(kept.window, 60.0);
+    EXPECT_EQ(kept.compensate, 1);
+    // It saves back in the current format, its calibrations unchanged.
+    const std::vector<unsigned char> resaved = saved(restored);
+    const std::size_t payload = saved_string::kHands;
+    EXPECT_EQ(resaved.size(), 665u);
+    EXPECT_EQ(std::vector<unsigned char>(resaved.begin() + 12, resaved.begin() + payload),
+              std::vector<unsigned char>(bytes.begin() + 12, bytes.begin() + payload));
     // Calibrating anew gives the same bits where sin, cos and atan2 are
     // those the string was written with, and round-off elsewhere.
     const auto same = [](double a, double b) { return TARN_PLATFORM_MATH_EXACT ? sameBits(a, b) : std::fabs(a - b) <= kRoundOff; };
     if (TARN_PLATFORM_MATH_EXACT) {
-        EXPECT_EQ(saved(made), bytes);
+        const std::vector<unsigned char> anew = saved(made);
+        EXPECT_EQ(std::vector<unsigned char>(anew.begin() + 12, anew.begin() + payload),
+                  std::vector<unsigned char>(bytes.begin() + 12, bytes.begin() + payload));
     }
     tarn_calibrator_destroy(restored);
     restored = created();
@@ -160,6 +177,15 @@ TEST(HostileInput, StoredStringsOfEachFormatRestoreFieldByField)
     EXPECT_EQ(std::vector<unsigned char>(coveredActual, coveredActual + 3), std::vector<unsigned char>({1, 1, 1}));
     tarn_calibrator_destroy(made);
     tarn_calibrator_destroy(restored);
+}
+
+// A hand's motion record made present, with mount (w, 0, 0, 0) and
+// heading offset `heading`, its other values zero.
+void setMotion(std::vector<unsigned char>& bytes, int hand, double w, double heading)
+{
+    bytes[saved_string::motionPresent(hand)] = 1;
+    saved_string::setDouble(bytes, saved_string::motionValue(hand, 0), heading);
+    saved_string::setDouble(bytes, saved_string::motionValue(hand, 2), w);
 }
 
 // A string edited and resealed as a forger would.
@@ -200,6 +226,15 @@ TEST(HostileInput, ForgedSavedStringsAreRefused)
         {"NaN origin", [](auto& b) { setDouble(b, point(1, 0), kNaN); }},
         {"infinite origin", [](auto& b) { setDouble(b, point(1, 1), -kInf); }},
         {"origin above the floor", [](auto& b) { setDouble(b, point(1, 2), 1.0); }},
+        {"motion record with no mount", [](auto& b) { b[motionPresent(0)] = 1; }},
+        {"motion mount 1e-8 long", [](auto& b) { setMotion(b, 1, 1.0 + 1e-8, 0.0); }},
+        {"motion heading beyond a half turn", [](auto& b) { setMotion(b, 0, 1.0, 3.2); }},
+        {"motion presence byte 2", [](auto& b) { setMotion(b, 0, 1.0, 0.0); b[motionPresent(0)] = 2; }},
+        {"drift window of 10 s", [](auto& b) { setDouble(b, settingsValue(1, 4), 10.0); }},
+        {"drift reference row 20", [](auto& b) { b[settingsRow(0)] = 20; }},
+        {"NaN drift rate", [](auto& b) { b[ratePresent(0)] = 1; setDouble(b, rateValue(0, 0), kNaN); }},
+        {"negative rate error", [](auto& b) { b[ratePresent(1)] = 1; setDouble(b, rateValue(1, 1), -1e-6); }},
+        {"rate without its presence byte", [](auto& b) { setDouble(b, rateValue(0, 0), 1e-4); }},
     };
     for (const Forgery& f : forgeries) {
         std::vector<unsigned char> forged = genuine;
@@ -214,6 +249,21 @@ TEST(HostileInput, ForgedSavedStringsAreRefused)
     reseal(forged);
     EXPECT_EQ(tarn_calibrator_restore(c, forged.data(), forged.size()), TARN_INVALID_SAVED_STATE);
     EXPECT_EQ(saved(c), genuine);
+    // A motion record is kept for a calibrated hand only.
+    forged = empty;
+    setMotion(forged, 0, 1.0, 0.5);
+    reseal(forged);
+    EXPECT_EQ(tarn_calibrator_restore(c, forged.data(), forged.size()), TARN_INVALID_SAVED_STATE);
+    EXPECT_EQ(saved(c), genuine);
+    forged = genuine;
+    setMotion(forged, 1, 1.0, 0.5);
+    reseal(forged);
+    tarn_motion_result motion;
+    EXPECT_EQ(tarn_calibrator_restore(fresh, forged.data(), forged.size()), TARN_OK);
+    EXPECT_EQ(tarn_get_motion_calibration(fresh, TARN_RIGHT_HAND, &motion), TARN_NOT_CALIBRATED);
+    ASSERT_EQ(tarn_get_motion_calibration(fresh, TARN_LEFT_HAND, &motion), TARN_OK);
+    EXPECT_EQ(motion.heading_offset, 0.5);
+    EXPECT_EQ(saved(fresh), forged);
     // Resealing alone, and round-off within the tolerance, are accepted.
     forged = genuine;
     setDouble(forged, rotation(3, 1), 1e-12);

@@ -38,8 +38,9 @@ struct RandomSession {
 // The calibrator's calibrations as a saved string.
 inline std::vector<unsigned char> saved(const tarn_calibrator* c)
 {
-    std::vector<unsigned char> bytes(512);
     std::size_t size = 0;
+    EXPECT_EQ(tarn_calibrator_save(c, nullptr, 0, &size), TARN_BUFFER_TOO_SMALL);
+    std::vector<unsigned char> bytes(size);
     EXPECT_EQ(tarn_calibrator_save(c, bytes.data(), bytes.size(), &size), TARN_OK);
     bytes.resize(size);
     return bytes;

@@ -15,8 +15,24 @@ constexpr std::size_t kRotations = kFlags + 8;    // a presence byte, 4 doubles
 constexpr std::size_t kRotationBytes = 33;
 constexpr std::size_t kPoints = kRotations + 7 * kRotationBytes;  // centre, then origin: 3 doubles
 
+constexpr std::size_t kHands = kPoints + 2 * 24;  // a record per hand, right first
+constexpr std::size_t kHandBytes = 181;
+
 inline std::size_t rotation(int slot, int component) { return kRotations + slot * kRotationBytes + 1 + 8 * component; }
 inline std::size_t point(int which, int axis) { return kPoints + 24 * which + 8 * axis; }
+
+// A hand record's fields: the motion presence byte, then its doubles
+// (heading, uncertainty, mount w x y z, strap turn and tilt, spread, turning
+// round and over, duration) and two counts; the drift settings' row byte,
+// its doubles (threshold, hold time, still speed, still time, window,
+// compensate within) and two flag bytes; the rate's presence byte, the
+// rate and its error.
+inline std::size_t motionPresent(int hand) { return kHands + hand * kHandBytes; }
+inline std::size_t motionValue(int hand, int k) { return motionPresent(hand) + 1 + 8 * k; }
+inline std::size_t settingsRow(int hand) { return motionPresent(hand) + 113; }
+inline std::size_t settingsValue(int hand, int k) { return settingsRow(hand) + 1 + 8 * k; }
+inline std::size_t ratePresent(int hand) { return motionPresent(hand) + 164; }
+inline std::size_t rateValue(int hand, int k) { return ratePresent(hand) + 1 + 8 * k; }
 
 inline void setDouble(std::vector<unsigned char>& bytes, std::size_t at, double value)
 {
