@@ -9,7 +9,8 @@
 Calibrator (tarn_hand_calibration.calibrator) is the integrator API: one
 object per user, a host convention, whole sessions as NumPy arrays in one
 call, refusals raised as CalibrationError with the quality record, and
-each hand's drift monitor (apply_hand_tracked, drift, DriftReport). The
+each hand's drift monitor (apply_hand_tracked, drift, DriftReport) and
+calibration from motion (calibrate_hand_from_motion, MotionResult). The
 module functions (calibrate_right_hand, apply_right_hand, ...) are the 16
 exports with Python names, over one calibration state per process, without
 locks: use them from one thread; `tarn_hand_calibration.native` has the 16
@@ -53,6 +54,7 @@ from .hands import (
     reset_both_hands,
     reset_single_hands,
 )
+from .motion import MotionResult, MotionVerdict
 from .session import Session, SessionError, read_session, write_session
 
 try:
@@ -74,6 +76,8 @@ __all__ = [
     "DriftSettings",
     "Hand",
     "Input",
+    "MotionResult",
+    "MotionVerdict",
     "Pose",
     "Quality",
     "Session",

@@ -106,6 +106,23 @@ class TrackedHandFrames(ctypes.Structure):
                 for name, kind in ((f"{array}s", _ADDRESS), (f"{array}_stride", _SIZE))]
 
 
+class MotionFrames(ctypes.Structure):
+    """tarn_motion_frames: an address and a byte stride per array."""
+
+    _fields_ = [(name, kind) for array in ("time", "row", "tracker")
+                for name, kind in ((f"{array}s", _ADDRESS), (f"{array}_stride", _SIZE))]
+
+
+class MotionResult(ctypes.Structure):
+    """tarn_motion_result."""
+
+    _fields_ = [("verdict", ctypes.c_int), ("heading_offset", ctypes.c_double),
+                ("heading_uncertainty", ctypes.c_double), ("mount", ctypes.c_double * 4)] + [
+        (name, ctypes.c_double)
+        for name in ("strap_turn", "strap_tilt", "residual_spread", "turning_round", "turning_over", "duration")
+    ] + [("frames_used", _SIZE), ("frames_skipped", _SIZE)]
+
+
 _HANDLE = ctypes.c_void_p
 _STATUS = ctypes.c_int
 _QUALITY = ctypes.POINTER(Quality)
@@ -134,6 +151,14 @@ _CALIBRATOR_PROTOTYPES = {
     "tarn_get_drift": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(DriftReport)]),
     "tarn_take_drift_events": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(DriftEvent), _SIZE,
                                          ctypes.POINTER(_SIZE)]),
+    "tarn_motion_verdict_string": (ctypes.c_char_p, [ctypes.c_int]),
+    "tarn_motion_start": (_STATUS, [_HANDLE, ctypes.c_int, _SIZE]),
+    "tarn_motion_add": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(MotionFrames), _SIZE]),
+    "tarn_motion_progress": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(MotionResult)]),
+    "tarn_motion_finish": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(MotionResult)]),
+    "tarn_calibrate_hand_from_motion": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(MotionFrames), _SIZE,
+                                                  ctypes.POINTER(MotionResult)]),
+    "tarn_get_motion_calibration": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(MotionResult)]),
     "tarn_calibrator_save": (_STATUS, [_HANDLE, ctypes.c_char_p, _SIZE, ctypes.POINTER(_SIZE)]),
     "tarn_calibrator_restore": (_STATUS, [_HANDLE, ctypes.c_char_p, _SIZE]),
 }

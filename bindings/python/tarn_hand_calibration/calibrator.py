@@ -34,9 +34,11 @@ import numpy
 from . import _batch
 from ._batch import HAND, POSITION, QUATERNION, TIME
 from ._library import AllVRInput, DriftEvent as _CDriftEvent, DriftReport as _CDriftReport
-from ._library import DriftSettings as _CDriftSettings, Quality as _CQuality, TrackedHandFrames, calibrator_library
+from ._library import DriftSettings as _CDriftSettings, MotionFrames, MotionResult as _CMotionResult
+from ._library import Quality as _CQuality, TrackedHandFrames, calibrator_library
 from .all_vr import Pose
 from .hands import BothHands
+from .motion import motion_result
 
 #: How many events a drift monitor keeps until they are taken
 #: (TARN_DRIFT_KEPT_EVENTS); older ones are dropped.
@@ -483,6 +485,80 @@ class Calibrator:
                                                                           len(events), ctypes.byref(count)))
         return [_record(DriftEvent, event) for event in events[: count.value]]
 
+    # ---- Calibrating a hand from motion ------------------------------
+
+    def start_motion(self, hand, capacity=900):
+        """Starts a motion window for the hand, with room for `capacity`
+        frames (900 hold 10 seconds at 90 frames a second); beyond it each
+        frame replaces the oldest. A window already started is discarded;
+        the calibration is untouched until finish_motion."""
+        _check("start_motion", self._library.tarn_motion_start(self._live(), Hand.of(hand), capacity))
+
+    @staticmethod
+    def _motion_frames(times, rows, trackers):
+        """The C frames, their count, and the arrays they point into (to be
+        kept alive through the call)."""
+        batches = (_batch.frames(times, TIME, "times"), _batch.frames(rows, QUATERNION, "rows"),
+                   _batch.frames(trackers, QUATERNION, "trackers"))
+        count = _batch.same_count(*batches)
+        return MotionFrames(*(value for batch in batches for value in (batch.address, batch.stride))), count, batches
+
+    def add_motion(self, hand, times, rows, trackers):
+        """Adds frames to the hand's window: `times` in seconds, (N,) or one
+        number, never going back; `rows`: the glove's reference row, (N, 4)
+        or (4,) (blocks[:, 0] of hand blocks (N, 20, 4)); `trackers`: the
+        wrist tracker's orientations, (N, 4) or (4,); in the calibrator's
+        convention. Frames with a NaN, infinite or zero orientation are
+        counted and skipped. No window, or a time that is NaN, infinite or
+        goes back, raises CalibrationError (INVALID_ARGUMENT) and adds
+        nothing."""
+        frames, count, _arrays = self._motion_frames(times, rows, trackers)
+        _check("add_motion", self._library.tarn_motion_add(self._live(), Hand.of(hand), ctypes.byref(frames), count))
+
+    def motion_progress(self, hand):
+        """The window so far as a MotionResult, without solving: frames,
+        duration, motion seen and the verdict they allow (the solved
+        values NaN). Cheap enough for every rendered frame."""
+        record = _CMotionResult()
+        _check("motion_progress", self._library.tarn_motion_progress(self._live(), Hand.of(hand),
+                                                                      ctypes.byref(record)))
+        return motion_result(record)
+
+    def finish_motion(self, hand):
+        """Solves the hand's window and returns the MotionResult. When it
+        is good the hand's calibration becomes the solved heading turn, its
+        drift monitor takes the solved mount and the window ends; otherwise
+        nothing changes, the window stays open for more frames, and the
+        result's message says what to ask of the user."""
+        record = _CMotionResult()
+        status = self._library.tarn_motion_finish(self._live(), Hand.of(hand), ctypes.byref(record))
+        if status != Status.DEGENERATE_INPUT:
+            _check("finish_motion", status)
+        return motion_result(record)
+
+    def calibrate_hand_from_motion(self, hand, times, rows, trackers):
+        """start_motion, add_motion and finish_motion over a recorded
+        window in one call, leaving a window started for the hand alone.
+        Returns the MotionResult; refusals are in its verdict."""
+        frames, count, _arrays = self._motion_frames(times, rows, trackers)
+        record = _CMotionResult()
+        status = self._library.tarn_calibrate_hand_from_motion(self._live(), Hand.of(hand), ctypes.byref(frames),
+                                                               count, ctypes.byref(record))
+        if status != Status.DEGENERATE_INPUT:
+            _check("calibrate_hand_from_motion", status)
+        return motion_result(record)
+
+    def motion_calibration(self, hand):
+        """The MotionResult the hand's calibration came from (a motion
+        calibration, or a restored string that holds one); None when it
+        came from calibrate_hand, or the hand has no calibration."""
+        record = _CMotionResult()
+        status = self._library.tarn_get_motion_calibration(self._live(), Hand.of(hand), ctypes.byref(record))
+        if status == Status.NOT_CALIBRATED:
+            return None
+        _check("motion_calibration", status)
+        return motion_result(record)
+
     # ---- Reading them back ------------------------------------------
 
     def hand_rotation(self, hand):
@@ -509,7 +585,8 @@ class Calibrator:
 
     def save(self):
         """The calibrations (not the convention) as a small versioned byte
-        string with a checksum, for restore() by any calibrator."""
+        string with a checksum, for restore() by any calibrator; with each
+        hand's motion calibration, drift settings and drift rate."""
         size = ctypes.c_size_t(0)
         status = self._library.tarn_calibrator_save(self._live(), None, 0, ctypes.byref(size))
         if status != Status.BUFFER_TOO_SMALL:
@@ -520,6 +597,9 @@ class Calibrator:
 
     def restore(self, saved):
         """Replaces the calibrations by those of save()'s bytes, bit for bit.
+        Bytes saved by 1.2 or later also carry each hand's motion
+        calibration, drift settings and drift rate, and restore them; older
+        bytes leave the drift settings as they are.
         A truncated, altered or foreign string raises CalibrationError
         (INVALID_SAVED_STATE) and changes nothing."""
         saved = bytes(saved)
