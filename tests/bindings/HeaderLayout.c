@@ -86,6 +86,28 @@ int main(void)
     FIELD(tarn_tracked_hand_frames, residuals);
     FIELD(tarn_tracked_hand_frames, residual_stride);
 
+    SIZE(tarn_motion_frames);
+    FIELD(tarn_motion_frames, times);
+    FIELD(tarn_motion_frames, time_stride);
+    FIELD(tarn_motion_frames, rows);
+    FIELD(tarn_motion_frames, row_stride);
+    FIELD(tarn_motion_frames, trackers);
+    FIELD(tarn_motion_frames, tracker_stride);
+
+    SIZE(tarn_motion_result);
+    FIELD(tarn_motion_result, verdict);
+    FIELD(tarn_motion_result, heading_offset);
+    FIELD(tarn_motion_result, heading_uncertainty);
+    FIELD(tarn_motion_result, mount);
+    FIELD(tarn_motion_result, strap_turn);
+    FIELD(tarn_motion_result, strap_tilt);
+    FIELD(tarn_motion_result, residual_spread);
+    FIELD(tarn_motion_result, turning_round);
+    FIELD(tarn_motion_result, turning_over);
+    FIELD(tarn_motion_result, duration);
+    FIELD(tarn_motion_result, frames_used);
+    FIELD(tarn_motion_result, frames_skipped);
+
     VALUE(tarn_status, "OK", TARN_OK);
     VALUE(tarn_status, "INVALID_ARGUMENT", TARN_INVALID_ARGUMENT);
     VALUE(tarn_status, "DEGENERATE_INPUT", TARN_DEGENERATE_INPUT);
@@ -116,6 +138,11 @@ int main(void)
     VALUE(tarn_input, "HEADSET", TARN_INPUT_HEADSET);
     VALUE(tarn_drift_event_kind, "RECALIBRATION", TARN_DRIFT_RECALIBRATION);
     VALUE(tarn_drift_event_kind, "COMPENSATION", TARN_DRIFT_COMPENSATION);
+    VALUE(tarn_motion_verdict, "GOOD", TARN_MOTION_GOOD);
+    VALUE(tarn_motion_verdict, "TOO_FEW_FRAMES", TARN_MOTION_TOO_FEW_FRAMES);
+    VALUE(tarn_motion_verdict, "TOO_SHORT", TARN_MOTION_TOO_SHORT);
+    VALUE(tarn_motion_verdict, "TURN_OVER", TARN_MOTION_TURN_OVER);
+    VALUE(tarn_motion_verdict, "HAND_MOVED", TARN_MOTION_HAND_MOVED);
 
     printf("constant TARN_DRIFT_KEPT_EVENTS %d\n", TARN_DRIFT_KEPT_EVENTS);
     return 0;

@@ -19,6 +19,8 @@ namespace Tarn.HandCalibration.Tests
             { "tarn_drift_report", typeof(DriftReport) },
             { "tarn_drift_event", typeof(DriftEvent) },
             { "tarn_tracked_hand_frames", typeof(TrackedHandFrames) },
+            { "tarn_motion_frames", typeof(MotionFrames) },
+            { "tarn_motion_result", typeof(MotionResult) },
         };
 
         private static readonly Dictionary<string, Type> Enums = new Dictionary<string, Type> {
@@ -29,21 +31,25 @@ namespace Tarn.HandCalibration.Tests
             { "tarn_degeneracy", typeof(Degeneracy) },
             { "tarn_input", typeof(CalibrationInput) },
             { "tarn_drift_event_kind", typeof(DriftEventKind) },
+            { "tarn_motion_verdict", typeof(MotionVerdict) },
         };
 
-        // AllVrInput keeps each array as its elements: the first one's name.
+        // AllVrInput and MotionResult keep each array as its elements: the
+        // first one's name.
         private static readonly Dictionary<string, string> Renamed = new Dictionary<string, string> {
             { "right_tracker_on", "rightOn" }, { "left_tracker_on", "leftOn" }, { "headset_on", "headsetOn" },
             { "right_position", "rightPx" }, { "right_orientation", "rightQ0" },
             { "left_position", "leftPx" }, { "left_orientation", "leftQ0" },
             { "headset_position", "headPx" }, { "headset_orientation", "headQ0" },
+            { "mount", "mount0" },
         };
 
         private static string Plain(string name) { return name.Replace("_", "").ToUpperInvariant(); }
 
         private static string FieldOf(Type type, string cName)
         {
-            string wanted = Renamed.ContainsKey(cName) && type == typeof(AllVrInput) ? Renamed[cName] : cName;
+            bool elements = type == typeof(AllVrInput) || type == typeof(MotionResult);
+            string wanted = Renamed.ContainsKey(cName) && elements ? Renamed[cName] : cName;
             var fields = type.GetFields(BindingFlags.Instance | BindingFlags.Public | BindingFlags.NonPublic);
             var field = fields.FirstOrDefault(f => Plain(f.Name) == Plain(wanted));
             return field == null ? null : field.Name;

@@ -153,6 +153,70 @@ namespace Tarn.HandCalibration.Tests
                             "turn it back flat (the wrist tracker)");
             Allocation(check);
             Drift(check);
+            Motion(check, true, "calibrated from motion");
+            Motion(check, false, "not calibrated from motion within 15 s: turn your forearm over as well as round");
+        }
+
+        // The library's [w, x, y, z] product p (x) q.
+        private static double[] Mul(double[] p, double[] q)
+        {
+            return new[] { p[0] * q[0] - p[1] * q[1] - p[2] * q[2] - p[3] * q[3],
+                           p[0] * q[1] + p[1] * q[0] + p[2] * q[3] - p[3] * q[2],
+                           p[0] * q[2] - p[1] * q[3] + p[2] * q[0] + p[3] * q[1],
+                           p[0] * q[3] + p[1] * q[2] - p[2] * q[1] + p[3] * q[0] };
+        }
+
+        private static double[] About(int axis, double radians)
+        {
+            var q = new double[] { Math.Cos(radians / 2), 0, 0, 0 };
+            q[axis] = Math.Sin(radians / 2);
+            return q;
+        }
+
+        // The guided flow in the library convention, at 90 frames a second:
+        // both arms waved (and, when `over`, turned over), each glove on its
+        // tracker by a mount turned 70 degrees about the forearm, its heading
+        // reference 25 degrees from the tracking frame.
+        private static void Motion(Action<string, bool> check, bool over, string message)
+        {
+            using (var rig = new RigCalibration(Convention.Library)) {
+                rig.Motion.TimeoutSeconds = 15;
+                var progress = new List<MotionProgress>();
+                var outcomes = new List<MotionOutcome>();
+                rig.Motion.Progress += progress.Add;
+                rig.Motion.Finished += outcomes.Add;
+                double[] mount = Mul(About(2, 70 * Math.PI / 180), About(3, Math.PI / 2));
+                double[] reference = About(3, -25 * Math.PI / 180);
+                var frame = new RigFrame { HasRightHand = true, HasLeftHand = true };
+                for (int f = 0; f < 90 * 16 && outcomes.Count == 0; ++f) {
+                    double t = f / 90.0;
+                    double[] tracker = Mul(Mul(About(3, 0.8 * Math.Sin(0.9 * t)), About(1, over ? 0.6 * Math.Sin(1.3 * t) : 0)),
+                                           About(2, over ? 0.5 * Math.Sin(0.7 * t + 1) : 0));
+                    double[] glove = Mul(reference, Mul(tracker, mount));
+                    foreach (Hand hand in new[] { Hand.Right, Hand.Left }) {
+                        frame.SetRow(hand, 0, (float)glove[0], (float)glove[1], (float)glove[2], (float)glove[3]);
+                        frame.SetPose(hand == Hand.Right ? Device.RightTracker : Device.LeftTracker, 0, 1, 0,
+                                      (float)tracker[0], (float)tracker[1], (float)tracker[2], (float)tracker[3]);
+                    }
+                    if (f == 0) check("motion starts for both hands", rig.RequestMotion(t, frame));
+                    rig.Update(t, frame);
+                }
+                check("motion outcome: " + (outcomes.Count > 0 ? outcomes[0].Message : "none"),
+                      outcomes.Count == 1 && outcomes[0].Message == message);
+                check("motion asks the user to move first", progress[0].Message == MotionGuide.MoveMessage &&
+                                                            progress[0].Fraction < 0.01);
+                MotionResult result;
+                Status status = rig.Calibrator.GetMotionCalibration(Hand.Left, out result);
+                if (over)
+                    check("motion calibrates both hands " + result.HeadingOffsetDegrees,
+                          rig.Calibrated == (CalibrationKinds.RightHand | CalibrationKinds.LeftHand) &&
+                          status == Status.Ok && Math.Abs(result.HeadingOffsetDegrees - 25) < 0.01 &&
+                          progress[progress.Count - 1].Done);
+                else
+                    check("motion refused keeps nothing", rig.Calibrated == CalibrationKinds.None &&
+                                                          status == Status.NotCalibrated &&
+                                                          outcomes[0].Result(Hand.Right).Verdict == MotionVerdict.TurnOver);
+            }
         }
 
         // Two minutes at 10 frames a second: the tracker turns to and fro;

@@ -107,10 +107,11 @@ def test_structs_enums_and_constants_are_the_headers():
     compiler's layout of it (tests/bindings/HeaderLayout.c)."""
     structs = {"tarn_quality": _library.Quality, "tarn_all_vr_input": _library.AllVRInput,
                "tarn_drift_settings": _library.DriftSettings, "tarn_drift_report": _library.DriftReport,
-               "tarn_drift_event": _library.DriftEvent, "tarn_tracked_hand_frames": _library.TrackedHandFrames}
+               "tarn_drift_event": _library.DriftEvent, "tarn_tracked_hand_frames": _library.TrackedHandFrames,
+               "tarn_motion_frames": _library.MotionFrames, "tarn_motion_result": _library.MotionResult}
     enums = {"tarn_status": calibrator.Status, "tarn_convention": calibrator.Convention, "tarn_hand": calibrator.Hand,
              "tarn_device": calibrator.Device, "tarn_degeneracy": calibrator.Degeneracy, "tarn_input": calibrator.Input,
-             "tarn_drift_event_kind": calibrator.DriftEventKind}
+             "tarn_drift_event_kind": calibrator.DriftEventKind, "tarn_motion_verdict": tarn_hand_calibration.MotionVerdict}
     constants = {"TARN_DRIFT_KEPT_EVENTS": calibrator.KEPT_DRIFT_EVENTS}
     named = {name: set() for name in enums}
     for kind, *fact in (line.split() for line in Path(os.environ["TARN_HEADER_LAYOUT"]).read_text().splitlines()):

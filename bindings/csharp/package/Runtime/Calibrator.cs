@@ -400,6 +400,102 @@ namespace Tarn.HandCalibration
         internal UIntPtr ResidualStride;
     }
 
+    /// <summary>Whether a motion window determines the calibration: Good,
+    /// or the reason it does not (Calibrator.VerdictMessage gives the
+    /// sentence a host can show).</summary>
+    public enum MotionVerdict
+    {
+        Good = 0,
+        /// <summary>Fewer than 20 frames with both orientations.</summary>
+        TooFewFrames = 1,
+        /// <summary>Under 2 seconds from the first valid frame to the last.</summary>
+        TooShort = 2,
+        /// <summary>The motion cannot tell the heading: the forearm turned
+        /// round but hardly over.</summary>
+        TurnOver = 3,
+        /// <summary>The hand turned against the tracker by 15 degrees or
+        /// more (root mean square).</summary>
+        HandMoved = 4,
+    }
+
+    /// <summary>What a motion window gave (tarn_motion_result). Angles in
+    /// radians (the Degrees helpers convert), headings about the world's up
+    /// axis counter-clockwise seen from above (the library's way); the
+    /// solved values are NaN in a progress report.</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    public struct MotionResult
+    {
+        public MotionVerdict Verdict;
+        /// <summary>The turn the hand's rows get about the up axis.</summary>
+        public double HeadingOffset;
+        /// <summary>One standard error of HeadingOffset, from the data.</summary>
+        public double HeadingUncertainty;
+        private double mount0, mount1, mount2, mount3;
+        /// <summary>The mount against the nominal one: turned about the
+        /// forearm (-pi to pi) and tilted (0 to pi).</summary>
+        public double StrapTurn;
+        public double StrapTilt;
+        /// <summary>How far the hand turned against the tracker (RMS).</summary>
+        public double ResidualSpread;
+        /// <summary>Motion seen: the tracker's heading and tilt about their means (RMS).</summary>
+        public double TurningRound;
+        public double TurningOver;
+        /// <summary>Seconds from the first valid frame to the last.</summary>
+        public double Duration;
+        private UIntPtr framesUsed, framesSkipped;
+
+        public bool Good
+        {
+            get { return Verdict == MotionVerdict.Good; }
+        }
+
+        public double HeadingOffsetDegrees
+        {
+            get { return HeadingOffset * 180.0 / Math.PI; }
+        }
+
+        public double HeadingUncertaintyDegrees
+        {
+            get { return HeadingUncertainty * 180.0 / Math.PI; }
+        }
+
+        /// <summary>Frames with both orientations, and frames skipped (a NaN,
+        /// infinite or zero orientation).</summary>
+        public ulong FramesUsed
+        {
+            get { return framesUsed.ToUInt64(); }
+        }
+
+        public ulong FramesSkipped
+        {
+            get { return framesSkipped.ToUInt64(); }
+        }
+
+        /// <summary>How the glove's reference row sits on the tracker
+        /// (tracker_from_glove), in the calibrator's convention, into
+        /// `mount` (4 doubles).</summary>
+        public void GetMount(double[] mount)
+        {
+            Buffers.Require(mount, 0, 4, "mount");
+            mount[0] = mount0;
+            mount[1] = mount1;
+            mount[2] = mount2;
+            mount[3] = mount3;
+        }
+    }
+
+    /// <summary>tarn_motion_frames: an address and a byte stride per array.</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    internal struct MotionFrames
+    {
+        internal IntPtr Times;
+        internal UIntPtr TimeStride;
+        internal IntPtr Rows;
+        internal UIntPtr RowStride;
+        internal IntPtr Trackers;
+        internal UIntPtr TrackerStride;
+    }
+
     /// <summary>Thrown when a calibrator cannot be made or a saved
     /// calibration cannot be read back.</summary>
     public sealed class CalibrationException : Exception
@@ -593,9 +689,14 @@ namespace Tarn.HandCalibration
                 };
                 return CalibratorNative.tarn_apply_hand_tracked(handle, hand, ref frames, (UIntPtr)count);
             } finally {
-                for (int i = 0; i < pins.Length; ++i)
-                    if (pins[i].IsAllocated) pins[i].Free();
+                Unpin();
             }
+        }
+
+        private void Unpin()
+        {
+            for (int i = 0; i < pins.Length; ++i)
+                if (pins[i].IsAllocated) pins[i].Free();
         }
 
         // The address of `array` pinned in pins[slot]; IntPtr.Zero for null.
@@ -644,6 +745,78 @@ namespace Tarn.HandCalibration
                                                                     out taken);
             count = (int)taken;
             return status;
+        }
+
+        // ---- Calibrating a hand from motion --------------------------------
+
+        /// <summary>Starts a motion window for the hand with room for
+        /// `capacity` frames (900: 10 seconds at 90 frames a second); beyond
+        /// it each frame replaces the oldest. A window already started is
+        /// discarded; the calibration is untouched until FinishMotion.</summary>
+        public Status StartMotion(Hand hand, int capacity = 900)
+        {
+            if (capacity < 0) throw new ArgumentOutOfRangeException("capacity");
+            return CalibratorNative.tarn_motion_start(handle, hand, (UIntPtr)capacity);
+        }
+
+        /// <summary>Adds `count` frames to the hand's window: times in
+        /// seconds, never going back; the glove's reference row of frame k at
+        /// rows[rowOffset + k * rowStride] (rowStride 4 for packed rows,
+        /// HandBlockLength with rowOffset 4 * row for hand blocks); the wrist
+        /// tracker's orientations, 4 doubles a frame; in the calibrator's
+        /// convention. Frames with a NaN, infinite or zero orientation are
+        /// counted and skipped. InvalidArgument (nothing added) without a
+        /// window or for a time NaN, infinite or going back. Allocates no
+        /// managed memory.</summary>
+        public Status AddMotion(Hand hand, double[] times, double[] rows, int rowOffset, int rowStride,
+                                double[] trackers, int count = 1)
+        {
+            Buffers.RequireFrames(times, count, 1, "times", false);
+            Buffers.RequireFrames(trackers, count, 4, "trackers", false);
+            if (rowStride < 4) throw new ArgumentOutOfRangeException("rowStride");
+            if (count > 0) Buffers.Require(rows, rowOffset, (count - 1) * rowStride + 4, "rows");
+            try {
+                var frames = new MotionFrames {
+                    Times = Pin(0, times), TimeStride = UIntPtr.Zero,
+                    Rows = Pin(1, rows) + 8 * rowOffset, RowStride = (UIntPtr)(8 * rowStride),
+                    Trackers = Pin(2, trackers), TrackerStride = UIntPtr.Zero,
+                };
+                return CalibratorNative.tarn_motion_add(handle, hand, ref frames, (UIntPtr)count);
+            } finally {
+                Unpin();
+            }
+        }
+
+        /// <summary>The window so far, without solving: frames, duration,
+        /// motion seen and the verdict they allow. Cheap enough for every
+        /// rendered frame. InvalidArgument without a window.</summary>
+        public Status GetMotionProgress(Hand hand, out MotionResult result)
+        {
+            return CalibratorNative.tarn_motion_progress(handle, hand, out result);
+        }
+
+        /// <summary>Solves the hand's window. Ok: the hand's calibration is
+        /// the solved heading turn, its drift monitor takes the solved mount
+        /// and the window ends. DegenerateInput: nothing changed, the window
+        /// stays open, and result.Verdict says why.</summary>
+        public Status FinishMotion(Hand hand, out MotionResult result)
+        {
+            return CalibratorNative.tarn_motion_finish(handle, hand, out result);
+        }
+
+        /// <summary>The motion calibration the hand's calibration came from
+        /// (a motion window, or a restored string that holds one);
+        /// NotCalibrated when it came from CalibrateHand or there is none.</summary>
+        public Status GetMotionCalibration(Hand hand, out MotionResult result)
+        {
+            return CalibratorNative.tarn_get_motion_calibration(handle, hand, out result);
+        }
+
+        /// <summary>The library's sentence for a verdict ("good", "turn your
+        /// forearm over as well as round", ...).</summary>
+        public static string VerdictMessage(MotionVerdict verdict)
+        {
+            return Marshal.PtrToStringAnsi(CalibratorNative.tarn_motion_verdict_string(verdict));
         }
 
         // ---- Reading a calibration back ------------------------------------
@@ -815,6 +988,28 @@ namespace Tarn.HandCalibration
         internal static extern Status tarn_take_drift_events(CalibratorHandle calibrator, Hand hand,
                                                              [Out] DriftEvent[] events, UIntPtr capacity,
                                                              out UIntPtr count);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern IntPtr tarn_motion_verdict_string(MotionVerdict verdict);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_motion_start(CalibratorHandle calibrator, Hand hand, UIntPtr capacity);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_motion_add(CalibratorHandle calibrator, Hand hand,
+                                                      [In] ref MotionFrames frames, UIntPtr count);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_motion_progress(CalibratorHandle calibrator, Hand hand,
+                                                           out MotionResult result);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_motion_finish(CalibratorHandle calibrator, Hand hand,
+                                                         out MotionResult result);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern Status tarn_get_motion_calibration(CalibratorHandle calibrator, Hand hand,
+                                                                  out MotionResult result);
 
         [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
         internal static extern Status tarn_calibrator_save(CalibratorHandle calibrator, [Out] byte[] buffer,

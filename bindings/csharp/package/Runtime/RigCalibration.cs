@@ -229,7 +229,13 @@ namespace Tarn.HandCalibration
             Calibrator = new Calibrator(convention);
             HoldStillSeconds = 2.0;
             TimeoutSeconds = 30.0;
+            Motion = new MotionGuide(Calibrator);
+            Motion.Finished += OnMotionFinished;
         }
+
+        /// <summary>Calibrating the hands from motion instead of a still
+        /// snapshot (RequestMotion): its settings, Progress and Finished.</summary>
+        public MotionGuide Motion { get; private set; }
 
         public Calibrator Calibrator { get; private set; }
 
@@ -289,14 +295,26 @@ namespace Tarn.HandCalibration
         public void Cancel()
         {
             Waiting = false;
+            Motion.Cancel();
+        }
+
+        /// <summary>Starts calibrating each hand whose glove and wrist tracker
+        /// `frame` holds from the user's arm motion (MotionGuide); the next
+        /// frames passed to Update feed it. False when no hand can be.</summary>
+        public bool RequestMotion(double now, RigFrame frame)
+        {
+            Waiting = false;
+            return Motion.Start(now, frame);
         }
 
         /// <summary>Feeds one frame (before Apply converts it). While waiting
         /// this raises Countdown, and Finished once the snapshot has been
-        /// calibrated or the request has timed out. Allocates nothing until
+        /// calibrated or the request has timed out; while a motion
+        /// calibration runs, it feeds the MotionGuide. Allocates nothing until
         /// it calibrates.</summary>
         public void Update(double now, RigFrame frame)
         {
+            Motion.Update(now, frame, sourceRow);
             if (!Waiting) return;
             double still = stillness.Observe(now, WatchedRotations(frame), watchedPositions);
             double left = HoldStillSeconds - still;
@@ -389,6 +407,12 @@ namespace Tarn.HandCalibration
             if (Calibrator.GetBothHandsFrame(rotation, null) == Status.Ok) calibrated |= CalibrationKinds.BothHands;
             if (Calibrator.GetAllVrFrame(rotation, null, null) == Status.Ok) calibrated |= CalibrationKinds.AllVr;
             return true;
+        }
+
+        private void OnMotionFinished(MotionOutcome outcome)
+        {
+            foreach (Hand hand in Hands)
+                if (outcome.Calibrated(hand)) calibrated |= KindOf(hand);
         }
 
         private double[] WatchedRotations(RigFrame frame)

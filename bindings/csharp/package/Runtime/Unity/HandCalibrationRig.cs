@@ -61,6 +61,12 @@ namespace Tarn.HandCalibration
         [Tooltip("A request not completed after this many seconds is given up (0: never)")]
         public float timeoutSeconds = 30f;
 
+        [Header("Calibration from motion")]
+        [Tooltip("Seconds of arm motion collected before each hand's calibration is solved")]
+        public float motionSeconds = 8f;
+        [Tooltip("A motion calibration not done after this many seconds is given up (0: never)")]
+        public float motionTimeoutSeconds = 40f;
+
         [Header("Saved calibration")]
         public CalibrationStore store = CalibrationStore.PlayerPrefs;
         [Tooltip("PlayerPrefs key, or file name under Application.persistentDataPath")]
@@ -74,6 +80,13 @@ namespace Tarn.HandCalibration
         public event Action<float> CountdownChanged;
         /// <summary>A calibration request has ended; Succeeded or Message says how.</summary>
         public event Action<CalibrationOutcome> CalibrationFinished;
+        /// <summary>Each frame of a motion calibration, per hand: what to
+        /// tell the user ("move your arm...", or why the motion did not
+        /// do) and how far along it is.</summary>
+        public event Action<MotionProgress> MotionProgressChanged;
+        /// <summary>A motion calibration has ended: every hand calibrated, or
+        /// timed out (Message says why).</summary>
+        public event Action<MotionOutcome> MotionCalibrationFinished;
 
         /// <summary>The engine-free calibration this component drives (null
         /// when the native library could not be loaded).</summary>
@@ -97,6 +110,18 @@ namespace Tarn.HandCalibration
             if (Calibration == null) return;
             Configure();
             Calibration.Request(Time.unscaledTimeAsDouble);
+        }
+
+        /// <summary>Starts calibrating each hand whose glove and wrist
+        /// tracker are present from a few seconds of the user's arm motion
+        /// (any strap position; no still pose needed). Progress comes through
+        /// MotionProgressChanged; false when no hand can be calibrated.</summary>
+        public bool RequestMotionCalibration()
+        {
+            if (Calibration == null) return false;
+            Configure();
+            ReadInputs();
+            return Calibration.RequestMotion(Time.unscaledTimeAsDouble, frame);
         }
 
         public void CancelCalibration()
@@ -148,6 +173,8 @@ namespace Tarn.HandCalibration
             }
             Calibration.Countdown += OnCountdown;
             Calibration.Finished += OnFinished;
+            Calibration.Motion.Progress += OnMotionProgress;
+            Calibration.Motion.Finished += OnMotionFinished;
             Configure();
         }
 
@@ -180,6 +207,8 @@ namespace Tarn.HandCalibration
             Calibration.TimeoutSeconds = timeoutSeconds;
             Calibration.Stillness.MaxAngle = stillAngleDegrees * Math.PI / 180.0;
             Calibration.Stillness.MaxDistance = stillDistance;
+            Calibration.Motion.MotionSeconds = motionSeconds;
+            Calibration.Motion.TimeoutSeconds = motionTimeoutSeconds;
         }
 
         private void ReadInputs()
@@ -259,6 +288,20 @@ namespace Tarn.HandCalibration
             if (outcome.Succeeded && saveAfterCalibrating) SaveCalibration();
             if (!outcome.Succeeded) Debug.LogWarning("Hand calibration " + outcome.Message);
             Action<CalibrationOutcome> handler = CalibrationFinished;
+            if (handler != null) handler(outcome);
+        }
+
+        private void OnMotionProgress(MotionProgress progress)
+        {
+            Action<MotionProgress> handler = MotionProgressChanged;
+            if (handler != null) handler(progress);
+        }
+
+        private void OnMotionFinished(MotionOutcome outcome)
+        {
+            if (outcome.Succeeded && saveAfterCalibrating) SaveCalibration();
+            if (!outcome.Succeeded) Debug.LogWarning("Hand calibration " + outcome.Message);
+            Action<MotionOutcome> handler = MotionCalibrationFinished;
             if (handler != null) handler(outcome);
         }
 
