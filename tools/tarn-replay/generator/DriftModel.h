@@ -16,7 +16,7 @@
 #include <random>
 #include <vector>
 
-#include "Frame.h"
+#include "SessionTypes.h"
 #include "Rotations.h"
 
 namespace replay {

@@ -16,7 +16,7 @@
 
 #include <array>
 
-#include "Frame.h"
+#include "SessionTypes.h"
 #include "Rotations.h"
 
 namespace replay {

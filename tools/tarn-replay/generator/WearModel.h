@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <random>
 
-#include "Frame.h"
+#include "SessionTypes.h"
 #include "Rotations.h"
 
 namespace replay {

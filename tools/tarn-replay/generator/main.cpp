@@ -19,7 +19,7 @@
 #include "DriftModel.h"
 #include "WearModel.h"
 #include "SessionModel.h"
-#include "SessionWriter.h"
+#include "SessionTypes.h"
 
 using namespace replay;
 

@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "SessionCalibrator.h"
-#include "Frame.h"
+#include "SessionTypes.h"
 #include "Rotations.h"
-#include "SessionLayout.h"
 
 namespace replay {
 

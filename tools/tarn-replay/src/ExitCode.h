@@ -4,20 +4,24 @@
 #include <stdexcept>
 #include <string>
 
+#include "TarnSession.h"
+
 namespace replay {
 
+// The codes for problems with a session file are the session library's
+// statuses (include/TarnSession.h); the others are the tool's own.
 enum class ExitCode : int {
     Ok = 0,
     Usage = 2,        // bad command line, or no frame at --calibrate-at
-    Unreadable = 3,   // the session file cannot be opened or read
-    BadHeader = 4,    // missing, empty or inconsistent header row
-    ColumnCount = 5,  // a line with more or fewer fields than the header
-    NotANumber = 6,   // a field of a known column that is not a number
-    Unwritable = 7,   // the output file cannot be created or written
-    NoFrames = 8,     // a header but no data rows
+    Unreadable = TARN_SESSION_UNREADABLE,
+    BadHeader = TARN_SESSION_BAD_HEADER,
+    ColumnCount = TARN_SESSION_COLUMN_COUNT,
+    NotANumber = TARN_SESSION_NOT_A_NUMBER,
+    Unwritable = TARN_SESSION_UNWRITABLE,  // the output file cannot be created or written
+    NoFrames = TARN_SESSION_NO_FRAMES,
     Degenerate = 9,   // a calibration refused (or NaN) without --allow-degenerate
-    TimeOrder = 10,   // time that goes backwards, repeats or is not a number
-    NearMiss = 11,    // with --strict-columns: a column that nearly names a known one
+    TimeOrder = TARN_SESSION_TIME_ORDER,
+    NearMiss = TARN_SESSION_NEAR_MISS,
 };
 
 // An input or output problem reported to the user with its exit code. The

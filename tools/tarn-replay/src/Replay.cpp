@@ -10,12 +10,10 @@
 #include <fmt/format.h>
 
 #include "CalibrationQuality.h"
-#include "ColumnCheck.h"
+#include "SessionTypes.h"
 #include "ProgressBar.h"
 #include "Report.h"
-#include "SessionReader.h"
 #include "SessionScan.h"
-#include "SessionWriter.h"
 
 namespace replay {
 
@@ -31,35 +29,14 @@ bool wantsProgress(const std::string& path)
     return !error && size >= static_cast<unsigned long long>(kLongFileBytes) && standardErrorIsTerminal();
 }
 
-std::string formatSeconds(double seconds)
+// The session's rules as the options set them.
+ReaderOptions readerOptions(const ReplayOptions& options)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.6g s", seconds);
-    return text;
+    ReaderOptions r;
+    r.allowRepeatedTime = options.allowRepeatedTime;
+    r.strictColumns = options.strictColumns;
+    return r;
 }
-
-// Frames must come in time order: a time that is not a number, goes
-// backwards or (unless allowed) repeats stops the replay at its line.
-class TimeOrder {
-public:
-    TimeOrder(const ReplayOptions& options) : options_(options) {}
-    void check(double time, long line)
-    {
-        const std::string where = options_.session + ":" + std::to_string(line) + ": time ";
-        if (std::isnan(time)) throw ReplayError(ExitCode::TimeOrder, where + "is not a number");
-        if (line_ != 0 && (time < last_ || (time == last_ && !options_.allowRepeatedTime)))
-            throw ReplayError(ExitCode::TimeOrder, where + formatSeconds(time) + (time < last_ ? " goes back from " : " repeats ") +
-                                                       formatSeconds(last_) + " (line " + std::to_string(line_) + ")" +
-                                                       (time == last_ ? "; --allow-repeated-time accepts it" : ""));
-        last_ = time;
-        line_ = line;
-    }
-
-private:
-    const ReplayOptions& options_;
-    double last_ = 0.0;
-    long line_ = 0;
-};
 
 struct CalibrationFrame {
     Frame frame;
@@ -70,12 +47,10 @@ struct CalibrationFrame {
 // time is at or after calibrateAt), checking rows and times on the way.
 CalibrationFrame findCalibrationFrame(const ReplayOptions& options)
 {
-    SessionReader reader(options.session);
-    TimeOrder order(options);
+    SessionReader reader(options.session, readerOptions(options));
     double lastTime = 0.0;
     bool anyFrame = false;
     for (Frame frame; reader.next(frame);) {
-        order.check(frame.time, reader.lineNumber());
         lastTime = frame.time;
         anyFrame = true;
         if (!options.calibrateAt || frame.time >= *options.calibrateAt) return {frame, reader.lineNumber()};
@@ -94,7 +69,7 @@ MotionWindowFrames readMotionWindow(const ReplayOptions& options, const SessionL
 {
     const auto [from, to] = *options.calibration.motionWindow;
     MotionWindowFrames window;
-    SessionReader reader(options.session);
+    SessionReader reader(options.session, readerOptions(options));
     for (Frame frame; reader.next(frame) && !(frame.time > to);) {
         if (!(frame.time >= from)) continue;
         if (window.firstLine == 0) {
@@ -132,11 +107,10 @@ SessionLayout outputLayout(const SessionLayout& input, bool driftColumns)
 // rows and times and counting degenerate frames.
 void convertSession(const ReplayOptions& options, SessionCalibrator& calibrator, SessionScan& scan, std::ostream& out)
 {
-    SessionReader reader(options.session);
+    SessionReader reader(options.session, readerOptions(options));
     const SessionLayout layout = outputLayout(reader.layout(), options.driftColumns);
     SessionWriter writer(out, layout);
     ProgressBar bar("replaying", wantsProgress(options.session));
-    TimeOrder order(options);
     // Columns the writer does not fill from the frame need their text per
     // frame: those carried through, and the drift residuals.
     bool textColumns = options.driftColumns;
@@ -148,7 +122,6 @@ void convertSession(const ReplayOptions& options, SessionCalibrator& calibrator,
     for (bool more = true; more;) {
         std::size_t count = 0;
         while (count < kBatchFrames && (more = reader.next(batch[count]))) {
-            order.check(batch[count].time, reader.lineNumber());
             scan.add(batch[count], reader.lineNumber());
             if (textColumns) texts[count].assign(reader.fields().begin(), reader.fields().end());
             ++count;
@@ -169,14 +142,9 @@ void convertSession(const ReplayOptions& options, SessionCalibrator& calibrator,
 
 void replaySession(const ReplayOptions& options, std::ostream& report)
 {
-    const SessionReader header(options.session);
+    const SessionReader header(options.session, readerOptions(options));
     const SessionLayout& layout = header.layout();
-    const std::vector<OtherColumn> others = otherColumns(layout);
-    for (const OtherColumn& column : others) {
-        if (options.strictColumns && !column.probablyMeant.empty())
-            throw ReplayError(ExitCode::NearMiss, options.session + ":1: column " + column.name +
-                                                      " is not a known column; did you mean " + column.probablyMeant + "?");
-    }
+    const std::vector<OtherColumn>& others = header.others();
     if (options.calibration.motionWindow && options.calibration.hands == HandsOutput::Double)
         throw ReplayError(ExitCode::Usage, "--calibrate-from-motion calibrates single hands; it cannot go with --hands double");
     const CalibrationFrame at = findCalibrationFrame(options);
@@ -228,7 +196,7 @@ void replaySession(const ReplayOptions& options, std::ostream& report)
 
     const std::array<DriftResult, 2> drift{calibrator.drift(Side::Right), calibrator.drift(Side::Left)};
     const ReportInput input{options.session, layout, scan, at.line, at.frame.time, options.calibration,
-                            result, quality, others, drift};
+                            result, quality, others, header.warnings(), drift};
     writeReport(report, input);
     if (!options.reportJson.empty()) {
         std::ofstream json(options.reportJson, std::ios::binary | std::ios::trunc);

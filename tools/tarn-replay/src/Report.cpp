@@ -57,11 +57,7 @@ void writeSession(std::ostream& out, const ReportInput& in)
     std::vector<std::string> others;
     for (const OtherColumn& column : in.otherColumns) others.push_back(column.name);
     if (!others.empty()) out << "  other columns (copied through): " << joined(others) << '\n';
-    for (const OtherColumn& column : in.otherColumns) {
-        if (!column.probablyMeant.empty())
-            out << "  warning: column " << column.name << " is not a known column; did you mean "
-                << column.probablyMeant << "?\n";
-    }
+    for (const std::string& warning : in.warnings) out << "  warning: " << warning << '\n';
 }
 
 void writeHands(std::ostream& out, const ReportInput& in)

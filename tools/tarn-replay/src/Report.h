@@ -6,8 +6,7 @@
 
 #include "CalibrationQuality.h"
 #include "SessionCalibrator.h"
-#include "ColumnCheck.h"
-#include "SessionLayout.h"
+#include "SessionTypes.h"
 #include "SessionScan.h"
 
 namespace replay {
@@ -22,6 +21,7 @@ struct ReportInput {
     const CalibrationResult& result;
     const CalibrationQuality& quality;
     const std::vector<OtherColumn>& otherColumns;
+    const std::vector<std::string>& warnings;  // the session reader's, about the header
     const std::array<DriftResult, 2>& drift;  // indexed by Side
 };
 

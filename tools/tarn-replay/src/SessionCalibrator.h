@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "Frame.h"
+#include "SessionTypes.h"
 #include "Rotations.h"
-#include "SessionLayout.h"
 #include "TarnCalibrator.h"
 
 namespace replay {

@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Frame.h"
-#include "SessionLayout.h"
+#include "SessionTypes.h"
 
 namespace replay {
 

@@ -84,6 +84,9 @@ int main(int argc, char** argv)
     } catch (const ReplayError& e) {
         std::cerr << "tarn-replay: " << e.what() << '\n';
         return static_cast<int>(e.code());
+    } catch (const SessionError& e) {
+        std::cerr << "tarn-replay: " << e.what() << '\n';
+        return static_cast<int>(e.status());
     } catch (const std::exception& e) {
         std::cerr << "tarn-replay: " << e.what() << '\n';
         return 1;

@@ -14,7 +14,7 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "SessionReader.h"
+#include "SessionTypes.h"
 
 using namespace replay;
 

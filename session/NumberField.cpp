@@ -3,7 +3,7 @@
 #include <charconv>
 #include <system_error>
 
-namespace replay {
+namespace session {
 
 std::optional<double> parseNumberField(std::string_view field)
 {
@@ -25,4 +25,4 @@ std::optional<double> parseNumberField(std::string_view field)
     return value;
 }
 
-}  // namespace replay
+}  // namespace session

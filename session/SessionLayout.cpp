@@ -2,10 +2,10 @@
 
 #include <unordered_map>
 
-#include "ExitCode.h"
+#include "SessionError.h"
 #include "NumberField.h"
 
-namespace replay {
+namespace session {
 
 namespace {
 
@@ -13,9 +13,9 @@ constexpr std::array<const char*, 4> kQuatSuffix{"w", "x", "y", "z"};
 constexpr std::array<const char*, 7> kPoseSuffix{"px", "py", "pz", "qw", "qx", "qy", "qz"};
 constexpr std::array<const char*, 3> kDevicePrefix{"rtracker", "ltracker", "headset"};
 
-ReplayError headerError(const std::string& what)
+SessionError headerError(const std::string& what)
 {
-    return ReplayError(ExitCode::BadHeader, "header: " + what);
+    return SessionError(TARN_SESSION_BAD_HEADER, "header: " + what);
 }
 
 // Fills `columns` from `byName` for the names given by `nameOf(i)`; returns
@@ -138,4 +138,4 @@ SessionLayout SessionLayout::complete(bool headset)
     return fromHeader(names);
 }
 
-}  // namespace replay
+}  // namespace session

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-namespace replay {
+namespace session {
 
 namespace {
 
@@ -50,4 +50,4 @@ std::vector<OtherColumn> otherColumns(const SessionLayout& layout)
     return others;
 }
 
-}  // namespace replay
+}  // namespace session

@@ -3,7 +3,9 @@
 #include <array>
 #include <charconv>
 
-namespace replay {
+#include "ShortestText.h"
+
+namespace session {
 
 SessionWriter::SessionWriter(std::ostream& out, const SessionLayout& layout, int significantDigits)
     : out_(out), layout_(layout), digits_(significantDigits), values_(layout.names().size())
@@ -51,11 +53,10 @@ void SessionWriter::write(const Frame& frame, const std::vector<std::string_view
 void SessionWriter::appendNumber(double value)
 {
     std::array<char, 32> text{};
-    const auto result = digits_ == 0
-                            ? std::to_chars(text.data(), text.data() + text.size(), value)
-                            : std::to_chars(text.data(), text.data() + text.size(), value,
-                                            std::chars_format::general, digits_);
-    line_.append(text.data(), result.ptr);
+    char* end = digits_ == 0 ? writeShortest(text.data(), value)
+                             : std::to_chars(text.data(), text.data() + text.size(), value,
+                                             std::chars_format::general, digits_).ptr;
+    line_.append(text.data(), end);
 }
 
-}  // namespace replay
+}  // namespace session

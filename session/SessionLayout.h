@@ -8,7 +8,7 @@
 
 #include "Frame.h"
 
-namespace replay {
+namespace session {
 
 // Column names. Gloves: "rglove_<row>_<w|x|y|z>" and "lglove_...", row 0 to
 // 19. Devices: "<rtracker|ltracker|headset>_<px|py|pz|qw|qx|qy|qz>".
@@ -24,7 +24,7 @@ std::string deviceName(Device device);  // "right tracker"
 // are carried through unchanged.
 class SessionLayout {
 public:
-    // Builds the layout of a header row. Throws ReplayError (BadHeader) for
+    // Builds the layout of a header row. Throws SessionError (BAD_HEADER) for
     // a missing "time" column, an empty or repeated name, a partial block,
     // or a header that holds numbers (a file without header row).
     static SessionLayout fromHeader(const std::vector<std::string>& names);
@@ -78,4 +78,4 @@ void forEachKnownValue(const SessionLayout& layout, FrameType& frame, F&& f)
     }
 }
 
-}  // namespace replay
+}  // namespace session

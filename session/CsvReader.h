@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace replay {
+namespace session {
 
 // Reads records line by line, from blocks of a mebibyte, and keeps the line
 // number of each, so callers can point at the exact line of a bad record. The format it accepts:
@@ -46,4 +46,4 @@ private:
     long long bytes_ = 0;
 };
 
-}  // namespace replay
+}  // namespace session

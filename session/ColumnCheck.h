@@ -7,7 +7,7 @@
 
 #include "SessionLayout.h"
 
-namespace replay {
+namespace session {
 
 struct OtherColumn {
     std::string name;
@@ -19,4 +19,4 @@ struct OtherColumn {
 // file lacks is a near miss: "headst_qw" probably meant "headset_qw".
 std::vector<OtherColumn> otherColumns(const SessionLayout& layout);
 
-}  // namespace replay
+}  // namespace session

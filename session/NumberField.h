@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-namespace replay {
+namespace session {
 
 // Parses a whole field as a decimal or scientific number ("1.5", "+2",
 // "-3e-4"), or as nan / inf / infinity (any case, optional sign).
@@ -13,4 +13,4 @@ namespace replay {
 // process locale.
 std::optional<double> parseNumberField(std::string_view field);
 
-}  // namespace replay
+}  // namespace session

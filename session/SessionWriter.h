@@ -9,13 +9,13 @@
 #include "Frame.h"
 #include "SessionLayout.h"
 
-namespace replay {
+namespace session {
 
 class SessionWriter {
 public:
     // significantDigits 0: every number is written with the fewest digits
-    // that read back to the same double; otherwise with that many
-    // significant digits.
+    // that read back to the same double (ShortestText.h); otherwise with
+    // that many significant digits.
     SessionWriter(std::ostream& out, const SessionLayout& layout, int significantDigits = 0);
 
     void writeHeader();
@@ -40,4 +40,4 @@ private:
     std::string line_;  // rows not yet handed to the stream
 };
 
-}  // namespace replay
+}  // namespace session

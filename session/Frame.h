@@ -4,9 +4,7 @@
 #include <array>
 #include <cstddef>
 
-#include "Rotations.h"
-
-namespace replay {
+namespace session {
 
 constexpr std::size_t kGloveRows = 20;
 constexpr std::size_t kGloveValues = 4 * kGloveRows;  // 20 quaternions w x y z
@@ -35,4 +33,4 @@ struct Frame {
     std::array<Pose, 3> device{};        // indexed by Device
 };
 
-}  // namespace replay
+}  // namespace session

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace replay {
+namespace session {
 
 namespace {
 
@@ -78,4 +78,4 @@ bool CsvReader::next(std::vector<std::string_view>& fields)
     return false;
 }
 
-}  // namespace replay
+}  // namespace session
