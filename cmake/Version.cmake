@@ -2,7 +2,8 @@
 # refuses to go on when they disagree with the project version, so the
 # headers, the DLLs' version resources, the .so's SOVERSION and the package
 # files all tell the same version.
-foreach(_tarn_header TarnHandCalibrationSDK.h:TARN_HAND_CALIBRATION_SDK TarnCalibrator.h:TARN_CALIBRATOR)
+foreach(_tarn_header TarnHandCalibrationSDK.h:TARN_HAND_CALIBRATION_SDK TarnCalibrator.h:TARN_CALIBRATOR
+                     TarnSession.h:TARN_SESSION)
   string(REPLACE ":" ";" _tarn_header "${_tarn_header}")
   list(GET _tarn_header 0 _file)
   list(GET _tarn_header 1 _prefix)

@@ -32,6 +32,11 @@
 #define TARN_SESSION_API __attribute__((visibility("default")))
 #endif
 
+/* The version of this header; the library is built with the same. */
+#define TARN_SESSION_VERSION_MAJOR 1
+#define TARN_SESSION_VERSION_MINOR 1
+#define TARN_SESSION_VERSION_PATCH 0
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -173,13 +178,17 @@ TARN_SESSION_API tarn_session_status tarn_session_create(const char* path, const
 TARN_SESSION_API tarn_session_status tarn_session_write(tarn_session_writer* writer, const tarn_session_arrays* arrays,
                                                         const char* const* texts, size_t count);
 
-/* Writes what is left, closes the file and frees the writer; the status
- * says whether everything was written. NULL is ignored (TARN_SESSION_OK).
- * Statuses: TARN_SESSION_UNWRITABLE. */
+/* Writes what is left and closes the file; the status says whether
+ * everything was written. Later writes fail.
+ * Statuses: TARN_SESSION_INVALID_ARGUMENT (NULL, a failed or finished
+ * writer), TARN_SESSION_UNWRITABLE. */
 TARN_SESSION_API tarn_session_status tarn_session_finish(tarn_session_writer* writer);
 
 /* The message of the writer's refusal, or "". */
 TARN_SESSION_API const char* tarn_session_writer_message(const tarn_session_writer* writer);
+
+/* Frees the writer (NULL is ignored), closing its file if still open. */
+TARN_SESSION_API void tarn_session_close_writer(tarn_session_writer* writer);
 
 #ifdef __cplusplus
 }

@@ -74,6 +74,7 @@ bool SessionReader::next(Frame& frame)
         if (csv_.failed()) {
             throw SessionError(TARN_SESSION_UNREADABLE, path_ + ": read error: " + std::strerror(errno));
         }
+        if (lastTimeLine_ == 0) throw SessionError(TARN_SESSION_NO_FRAMES, path_ + ": no frames after the header");
         return false;
     }
     const auto expected = layout_.names().size();

@@ -33,7 +33,8 @@ struct ReaderOptions {
 //  - COLUMN_COUNT: a row with another number of fields than the header;
 //  - NOT_A_NUMBER: a field of a known column that parseNumberField rejects;
 //  - TIME_ORDER: a time that is not a number, goes back, or repeats
-//    (unless allowRepeatedTime).
+//    (unless allowRepeatedTime);
+//  - NO_FRAMES: the end of the file before any row.
 class SessionReader {
 public:
     explicit SessionReader(const std::string& path, ReaderOptions options = {});

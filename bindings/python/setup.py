@@ -25,7 +25,7 @@ except ImportError:  # setuptools before 70.1 (Debian 12): the wheel package's
 
 ROOT = Path(__file__).resolve().parents[2]
 PACKAGE = "tarn_hand_calibration"
-LIBRARIES = ["TarnCalibrator", "TarnHandCalibrationSDK"]
+LIBRARIES = ["TarnCalibrator", "TarnHandCalibrationSDK", "TarnSession"]
 
 
 def project_version():

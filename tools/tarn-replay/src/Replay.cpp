@@ -49,14 +49,9 @@ CalibrationFrame findCalibrationFrame(const ReplayOptions& options)
 {
     SessionReader reader(options.session, readerOptions(options));
     double lastTime = 0.0;
-    bool anyFrame = false;
     for (Frame frame; reader.next(frame);) {
         lastTime = frame.time;
-        anyFrame = true;
         if (!options.calibrateAt || frame.time >= *options.calibrateAt) return {frame, reader.lineNumber()};
-    }
-    if (!anyFrame) {
-        throw ReplayError(ExitCode::NoFrames, options.session + ": no frames after the header");
     }
     throw ReplayError(ExitCode::Usage, "--calibrate-at " + formatSeconds(*options.calibrateAt) +
                                            ": no frame at or after that time (the session ends at " +
