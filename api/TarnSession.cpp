@@ -72,6 +72,22 @@ struct tarn_session_writer {
 
 extern "C" {
 
+TARN_SESSION_API const char* tarn_session_block_column(tarn_session_block block, size_t value)
+{
+    // Every block's names, made once (a static local: thread-safe).
+    static const std::vector<std::vector<std::string>> names = [] {
+        std::vector<std::vector<std::string>> all(TARN_SESSION_BLOCKS);
+        for (int b = 0; b < TARN_SESSION_BLOCKS; ++b)
+            for (std::size_t v = 0; v < (b < 2 ? kGloveValues : 7); ++v)
+                all[b].push_back(b < 2 ? gloveColumnName(kGloveBlocks[b], v / 4, v % 4)
+                                       : deviceColumnName(kDeviceBlocks[b - 2], v));
+        return all;
+    }();
+    const int b = static_cast<int>(block);
+    if (b < 0 || b >= TARN_SESSION_BLOCKS || value >= names[b].size()) return nullptr;
+    return names[b][value].c_str();
+}
+
 TARN_SESSION_API tarn_session_status tarn_session_open(const char* path, const tarn_session_options* options,
                                                        tarn_session_reader** reader)
 {

@@ -74,6 +74,11 @@ typedef enum tarn_session_block {
 #define TARN_SESSION_GLOVE_VALUES 80
 #define TARN_SESSION_DEVICE_VALUES 7
 
+/* The name of the column holding value `value` of `block` ("rglove_3_x",
+ * "headset_qw"; values as in the arrays below), NULL for other arguments.
+ * Static. */
+TARN_SESSION_API const char* tarn_session_block_column(tarn_session_block block, size_t value);
+
 /* Where frames go or come from: each array packed, frame after frame; a
  * NULL array is not read into (reading) and must not be given for a block
  * the file has (writing). */

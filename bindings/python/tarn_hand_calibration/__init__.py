@@ -55,7 +55,7 @@ from .hands import (
     reset_single_hands,
 )
 from .motion import MotionResult, MotionVerdict
-from .session import Session, SessionError, read_session, write_session
+from .session import Session, SessionError, SessionWarning, iter_session, read_session, write_session
 
 try:
     from ._version import version as __version__  # written when the wheel is built
@@ -82,6 +82,7 @@ __all__ = [
     "Quality",
     "Session",
     "SessionError",
+    "SessionWarning",
     "Status",
     "Tracker",
     "all_poses",
@@ -95,6 +96,7 @@ __all__ = [
     "check_orientation",
     "default_drift_settings",
     "headset_pose",
+    "iter_session",
     "left_tracker_pose",
     "library_version",
     "native",

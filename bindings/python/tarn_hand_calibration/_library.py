@@ -21,6 +21,7 @@ def _file_name(name):
 
 FILE_NAME = _file_name("TarnHandCalibrationSDK")
 CALIBRATOR_FILE_NAME = _file_name("TarnCalibrator")
+SESSION_FILE_NAME = _file_name("TarnSession")
 
 _DOUBLES = ctypes.POINTER(ctypes.c_double)
 _BOOL = ctypes.c_bool  # the one-byte C bool
@@ -164,6 +165,43 @@ _CALIBRATOR_PROTOTYPES = {
 }
 
 
+class SessionArrays(ctypes.Structure):
+    """tarn_session_arrays: the times and the five blocks, as addresses."""
+
+    _fields_ = [("times", _ADDRESS), ("blocks", _ADDRESS * 5)]
+
+
+class SessionOptions(ctypes.Structure):
+    """tarn_session_options."""
+
+    _fields_ = [("allow_repeated_time", ctypes.c_ubyte), ("strict_columns", ctypes.c_ubyte),
+                ("repeated_time_hint", ctypes.c_char_p)]
+
+
+_READER = ctypes.c_void_p
+_SESSION_PROTOTYPES = {
+    "tarn_session_block_column": (ctypes.c_char_p, [ctypes.c_int, _SIZE]),
+    "tarn_session_open": (_STATUS, [ctypes.c_char_p, ctypes.POINTER(SessionOptions), ctypes.POINTER(_READER)]),
+    "tarn_session_close": (None, [_READER]),
+    "tarn_session_message": (ctypes.c_char_p, [_READER]),
+    "tarn_session_column_count": (_SIZE, [_READER]),
+    "tarn_session_column_name": (ctypes.c_char_p, [_READER, _SIZE]),
+    "tarn_session_has_block": (ctypes.c_int, [_READER, ctypes.c_int]),
+    "tarn_session_is_known": (ctypes.c_int, [_READER, _SIZE]),
+    "tarn_session_warning_count": (_SIZE, [_READER]),
+    "tarn_session_warning": (ctypes.c_char_p, [_READER, _SIZE]),
+    "tarn_session_frames_at_most": (_STATUS, [_READER, ctypes.POINTER(_SIZE)]),
+    "tarn_session_read": (_STATUS, [_READER, ctypes.POINTER(SessionArrays), _SIZE, ctypes.POINTER(_SIZE)]),
+    "tarn_session_text": (ctypes.c_char_p, [_READER, _SIZE, _SIZE]),
+    "tarn_session_create": (_STATUS, [ctypes.c_char_p, ctypes.POINTER(ctypes.c_char_p), _SIZE,
+                                      ctypes.POINTER(_READER)]),
+    "tarn_session_write": (_STATUS, [_READER, ctypes.POINTER(SessionArrays), ctypes.POINTER(ctypes.c_char_p), _SIZE]),
+    "tarn_session_finish": (_STATUS, [_READER]),
+    "tarn_session_writer_message": (ctypes.c_char_p, [_READER]),
+    "tarn_session_close_writer": (None, [_READER]),
+}
+
+
 def candidates(file_name=FILE_NAME):
     """Where a library is looked for, in order: the environment variable
     alone when it is set; otherwise this package's folder (where a wheel
@@ -221,3 +259,9 @@ def address_export(name):
     function.restype = restype
     function.argtypes = [_ADDRESS if argtype is _DOUBLES else argtype for argtype in argtypes]
     return function
+
+
+@functools.lru_cache(maxsize=None)
+def session_library():
+    """libTarnSession with its prototypes set; OSError as library()."""
+    return _load(SESSION_FILE_NAME, _SESSION_PROTOTYPES)

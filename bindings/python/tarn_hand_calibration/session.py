@@ -6,62 +6,53 @@ NumPy arrays per glove and device.
     session.right_tracker.position # (N, 3); .quaternion (N, 4)
     write_session("out.csv", session)
 
-The rules and the messages are tarn-replay's: columns found by name in any
-order, a glove or device present when all its columns are, other columns
-kept as text; fields trimmed of blanks and of one pair of double quotes;
-numbers in decimal or scientific notation, nan, inf or infinity, nothing
-else (no hexadecimal, no digit separators, nothing out of a double's range);
-LF or CRLF, blank lines skipped but counted, a UTF-8 byte-order mark
-ignored. A bad file raises SessionError with tarn-replay's message
-("file:line: ...") and exit code.
+Reading and writing are done by libTarnSession, the code tarn-replay reads
+and writes sessions with: every rule and message is the tool's. A file the
+tool refuses raises SessionError with its message ("file:line: ...") and
+its exit code; a header the tool warns about gives the same warnings, as
+SessionWarning and in session.warnings.
 """
 
-import math
-import operator
+import ctypes
 import os
-import re
+import warnings as _warnings
 from dataclasses import dataclass, field
 from typing import Dict, List, Optional
 
 import numpy
 
+from ._library import SessionArrays, SessionOptions, session_library
 from .all_vr import Pose
 
-GLOVES = {"right_glove": ("rglove", "right glove"), "left_glove": ("lglove", "left glove")}
-DEVICES = {"right_tracker": ("rtracker", "right tracker"), "left_tracker": ("ltracker", "left tracker"),
-           "headset": ("headset", "headset")}
-
-
-def glove_columns(prefix):
-    return [f"{prefix}_{row}_{component}" for row in range(20) for component in "wxyz"]
-
-
-def device_columns(prefix):
-    return [f"{prefix}_{element}" for element in ("px", "py", "pz", "qw", "qx", "qy", "qz")]
-
-
-def _block_columns():
-    """(attribute, block name, its columns) in tarn-replay's order."""
-    return [(attribute, name, glove_columns(prefix)) for attribute, (prefix, name) in GLOVES.items()] + [
-        (attribute, name, device_columns(prefix)) for attribute, (prefix, name) in DEVICES.items()]
+#: Session attributes in the library's block order, and the doubles a
+#: frame of each holds (a glove's 20 rows, a device's position and quaternion).
+BLOCKS = [("right_glove", 80), ("left_glove", 80), ("right_tracker", 7), ("left_tracker", 7), ("headset", 7)]
+_OK, _NO_FRAMES = 0, 8
 
 
 class SessionError(ValueError):
     """A session file tarn-replay would refuse. `code` is the tool's exit
-    code: 3 unreadable, 4 bad header, 5 wrong field count, 6 not a number,
-    8 no frames."""
+    code for the same file: 3 unreadable, 4 bad header, 5 wrong field
+    count, 6 not a number, 7 unwritable, 8 no frames, 10 time order, 11 a
+    near-miss column with strict_columns."""
 
     def __init__(self, code, message):
         super().__init__(message)
         self.code = code
 
 
+class SessionWarning(UserWarning):
+    """What tarn-replay warns of in a session's header (a column that
+    nearly names a known one)."""
+
+
 @dataclass
 class Session:
     """A session: `time` (N,), gloves (N, 20, 4) and devices (Poses of
     (N, 3) positions and (N, 4) quaternions [w, x, y, z]) or None when
-    absent, `other` columns as text by name, and `columns`, the column order
-    of the file read (None: time, gloves, devices, other columns)."""
+    absent, `other` columns as text by name, `columns`, the column order
+    of the file read (None: time, gloves, devices, other columns), and the
+    `warnings` reading gave."""
 
     time: numpy.ndarray
     right_glove: Optional[numpy.ndarray] = None
@@ -71,144 +62,103 @@ class Session:
     headset: Optional[Pose] = None
     other: Dict[str, List[str]] = field(default_factory=dict)
     columns: Optional[List[str]] = None
+    warnings: List[str] = field(default_factory=list)
 
     def __len__(self):
         return len(self.time)
 
 
-_NUMBER = re.compile(r"[+-]?(?:([0-9]+\.?[0-9]*|\.[0-9]+)(?:e[+-]?[0-9]+)?|inf(?:inity)?"
-                     r"|(nan(?:\([0-9a-z_]*\))?))", re.ASCII | re.IGNORECASE)
+def _text(value):
+    return value.decode("utf-8", "surrogateescape")
 
 
-def parse_number(text):
-    """The double of a whole field, or None where tarn-replay finds no
-    number (including values that overflow, or underflow to zero)."""
-    match = _NUMBER.fullmatch(text)
-    if match is None:
-        return None
-    mantissa, nan = match.groups()
-    if nan:
-        return -math.nan if text.startswith("-") else math.nan
-    value = float(text)
-    if mantissa and (math.isinf(value) or (value == 0 and re.search("[1-9]", mantissa))):
-        return None
-    return value
+class _Reader:
+    """An open libTarnSession reader: the header, then chunks of frames."""
+
+    def __init__(self, path, allow_repeated_time, strict_columns):
+        self._library = session_library()
+        self._handle = ctypes.c_void_p()
+        options = SessionOptions(allow_repeated_time, strict_columns, b"allow_repeated_time=True")
+        status = self._library.tarn_session_open(os.fsencode(path), ctypes.byref(options), ctypes.byref(self._handle))
+        self._check(status)
+        count = self._library.tarn_session_column_count(self._handle)
+        self.columns = [_text(self._library.tarn_session_column_name(self._handle, c)) for c in range(count)]
+        self.other = [c for c in range(count) if not self._library.tarn_session_is_known(self._handle, c)]
+        self.blocks = [(name, size) if self._library.tarn_session_has_block(self._handle, b) else (name, 0)
+                       for b, (name, size) in enumerate(BLOCKS)]
+        self.warnings = [_text(self._library.tarn_session_warning(self._handle, k))
+                         for k in range(self._library.tarn_session_warning_count(self._handle))]
+        for warning in self.warnings:
+            _warnings.warn(warning, SessionWarning, stacklevel=3)
+
+    def _check(self, status):
+        if status != _OK:
+            message = _text(self._library.tarn_session_message(self._handle))
+            self.close()
+            raise SessionError(status, message)
+
+    def close(self):
+        if self._handle:
+            self._library.tarn_session_close(self._handle)
+            self._handle = ctypes.c_void_p()
+
+    def frames_at_most(self):
+        frames = ctypes.c_size_t(0)
+        self._check(self._library.tarn_session_frames_at_most(self._handle, ctypes.byref(frames)))
+        return frames.value
+
+    def read(self, capacity, first):
+        """Up to `capacity` frames as a Session (None at the end); `first`:
+        whether no frame has been read yet."""
+        time = numpy.empty(capacity)
+        arrays = {name: numpy.empty((capacity, size)) for name, size in self.blocks if size}
+        into = SessionArrays(time.ctypes.data, (ctypes.c_void_p * 5)(
+            *(arrays[name].ctypes.data if name in arrays else None for name, _ in BLOCKS)))
+        count = ctypes.c_size_t(0)
+        status = self._library.tarn_session_read(self._handle, ctypes.byref(into), capacity, ctypes.byref(count))
+        if status == _NO_FRAMES and not first:
+            status = _OK
+        self._check(status)
+        if count.value == 0:
+            return None
+        n = count.value
+        session = Session(time=time[:n], columns=list(self.columns), warnings=self.warnings)
+        for name, size in self.blocks:
+            if size == 80:
+                setattr(session, name, arrays[name][:n].reshape(n, 20, 4))
+            elif size:
+                setattr(session, name, Pose(arrays[name][:n, :3], arrays[name][:n, 3:]))
+        text = self._library.tarn_session_text
+        session.other = {self.columns[c]: [_text(text(self._handle, k, c)) for k in range(n)] for c in self.other}
+        return session
 
 
-# Fields of nothing but these characters have the same grammar for float()
-# as for tarn-replay; only the range differs.
-_PLAIN = str.maketrans("", "", "0123456789.eE+-,")
-
-
-def _numbers(values):
-    """parse_number of every field; quick for plain numbers."""
-    if not ",".join(values).translate(_PLAIN):
-        try:
-            numbers = list(map(float, values))
-        except ValueError:
-            return [parse_number(value) for value in values]
-        if 0.0 in numbers or math.inf in numbers or -math.inf in numbers:  # perhaps out of range
-            return [parse_number(value) if number == 0 or math.isinf(number) else number
-                    for value, number in zip(values, numbers)]
-        return numbers
-    return [parse_number(value) for value in values]
-
-
-def _field(text):
-    text = text.strip(" \t")
-    return text[1:-1] if len(text) >= 2 and text[0] == '"' and text[-1] == '"' else text
-
-
-def _records(path):
-    """(line number, fields) of each non-blank line."""
-    if os.path.isdir(path):
-        raise SessionError(3, f"{path}: is a directory, not a session file")
-    try:
-        with open(path, "rb") as stream:
-            text = stream.read().decode("utf-8", "surrogateescape")
-    except OSError as error:
-        raise SessionError(3, f"{path}: cannot open the file for reading: {error.strerror}") from None
-    if text.startswith("\ufeff"):
-        text = text[1:]
-    for number, line in enumerate(text.split("\n"), start=1):
-        if line.endswith("\r"):
-            line = line[:-1]
-        if line.strip(" \t"):
-            parts = line.split(",")
-            yield number, [_field(part) for part in parts] if '"' in line or " " in line or "\t" in line else parts
-
-
-def _layout(names, where):
-    """{attribute: column indices} of the blocks present."""
-    def refuse(what):
-        raise SessionError(4, f"{where}: header: {what}")
-
-    by_name = {}
-    for index, name in enumerate(names):
-        if not name:
-            refuse(f"column {index + 1} has no name")
-        if parse_number(name) is not None:
-            refuse(f'the first line holds numbers ("{name}"); the file must start with a row of column names')
-        if name in by_name:
-            refuse(f'column "{name}" appears twice')
-        by_name[name] = index
-    if "time" not in by_name:
-        refuse('no "time" column')
-    layout = {"time": [by_name["time"]]}
-    for attribute, block, columns in _block_columns():
-        found = [by_name[column] for column in columns if column in by_name]
-        if found and len(found) < len(columns):
-            missing = next(column for column in columns if column not in by_name)
-            refuse(f"the {block} has {len(found)} of its {len(columns)} columns ({missing} is missing)")
-        if found:
-            layout[attribute] = found
-    return layout
-
-
-def read_session(path):
+def read_session(path, *, allow_repeated_time=False, strict_columns=False):
     """The session in the CSV file at `path`, as a Session. Raises
-    SessionError as tarn-replay refuses the file."""
-    path = os.fspath(path)
-    records = _records(path)
-    header = next(records, None)
-    if header is None:
-        raise SessionError(4, f"{path}: the file is empty (expected a header row)")
-    names = header[1]
-    layout = _layout(names, f"{path}:{header[0]}")
-    known = [column for columns in layout.values() for column in columns]  # tarn-replay's order
-    known_fields = operator.itemgetter(*known, 0)  # 0 again: a tuple even for time alone
-    carried = [index for index in range(len(names)) if index not in set(known)]
-    rows, other = [], [[] for _ in carried]
-    for line, fields in records:
-        if len(fields) != len(names):
-            raise SessionError(5, f"{path}:{line}: {len(fields)} fields, the header has {len(names)}")
-        numbers = _numbers(known_fields(fields)[:-1])
-        if None in numbers:
-            column = known[numbers.index(None)]
-            raise SessionError(6, f'{path}:{line}: column {names[column]}: "{fields[column]}" is not a number')
-        rows.append(numbers)
-        for texts, index in zip(other, carried):
-            texts.append(fields[index])
-    if not rows:
-        raise SessionError(8, f"{path}: no frames after the header")
-    table = numpy.array(rows, dtype=numpy.float64)
-    session = Session(time=table[:, 0].copy(), other={names[i]: texts for i, texts in zip(carried, other)},
-                      columns=list(names))
-    start = 1
-    for attribute, _, columns in _block_columns():
-        if attribute in layout:
-            block = numpy.ascontiguousarray(table[:, start : start + len(columns)])
-            start += len(columns)
-            value = block.reshape(-1, 20, 4) if len(columns) == 80 else Pose(block[:, :3].copy(), block[:, 3:].copy())
-            setattr(session, attribute, value)
-    return session
+    SessionError as tarn-replay refuses the file: with allow_repeated_time
+    a frame may have the time of the one before, with strict_columns a
+    near-miss column is refused instead of warned of."""
+    reader = _Reader(os.fspath(path), allow_repeated_time, strict_columns)
+    try:
+        return reader.read(max(reader.frames_at_most(), 1), True)
+    finally:
+        reader.close()
 
 
-def _texts(values):
-    """The shortest texts that read back to the same doubles."""
-    if not values.size:
-        return []
-    return re.sub(r"\.0$", "", "\n".join(map(repr, values.tolist())), flags=re.MULTILINE).split("\n")
+def iter_session(path, frames=100000, *, allow_repeated_time=False, strict_columns=False):
+    """The session at `path` as Sessions of up to `frames` frames each, in
+    order, for files larger than memory; arguments and errors as
+    read_session's (an error comes with the chunk it is in)."""
+    if frames < 1:
+        raise ValueError("frames must be at least 1")
+    reader = _Reader(os.fspath(path), allow_repeated_time, strict_columns)
+    try:
+        first = True
+        while (chunk := reader.read(frames, first)) is not None:
+            first = False
+            yield chunk
+    finally:
+        reader.close()
 
 
 def write_session(path, session=None, **arrays):
@@ -216,33 +166,60 @@ def write_session(path, session=None, **arrays):
     to `path` in tarn-replay's layout, numbers with the fewest digits that
     read back to the same double. The columns keep `session.columns` when it
     names exactly the columns written, else come in the order time, gloves,
-    devices, other columns."""
+    devices, other columns. Raises SessionError (7) when the file cannot be
+    written."""
     if session is None:
         session = Session(**arrays)
     elif arrays:
         raise TypeError("write_session takes a Session or its fields, not both")
+    library = session_library()
     count = len(session.time)
-    columns = {"time": numpy.asarray(session.time, dtype=numpy.float64).reshape(count)}
-    for attribute, _, names in _block_columns():
-        value = getattr(session, attribute)
+    packed = {"time": numpy.ascontiguousarray(session.time, dtype=numpy.float64).reshape(count)}
+    for name, size in BLOCKS:
+        value = getattr(session, name)
         if value is None:
             continue
-        if attribute in GLOVES:
-            block = numpy.asarray(value, dtype=numpy.float64).reshape(count, 80)
+        if size == 80:
+            packed[name] = numpy.ascontiguousarray(value, dtype=numpy.float64).reshape(count, 80)
         else:
-            block = numpy.hstack([numpy.asarray(value[0], dtype=numpy.float64).reshape(count, 3),
-                                  numpy.asarray(value[1], dtype=numpy.float64).reshape(count, 4)])
-        columns.update(zip(names, block.T))
+            packed[name] = numpy.hstack([numpy.asarray(value[0], dtype=numpy.float64).reshape(count, 3),
+                                         numpy.asarray(value[1], dtype=numpy.float64).reshape(count, 4)])
     for name, texts in session.other.items():
         if len(texts) != count:
             raise ValueError(f"other column {name!r} has {len(texts)} values for {count} frames")
-        columns[name] = texts
-    order = list(columns)
-    if session.columns is not None and sorted(session.columns) == sorted(order):
-        order = list(session.columns)
-    texts = [_texts(columns[name]) if isinstance(columns[name], numpy.ndarray) else list(map(str, columns[name]))
-             for name in order]
-    with open(path, "w", encoding="utf-8", errors="surrogateescape", newline="\n") as stream:
-        stream.write(",".join(order) + "\n")
-        for row in zip(*texts):
-            stream.write(",".join(row) + "\n")
+    columns = _columns(session, packed)
+    names = (ctypes.c_char_p * len(columns))(*(os.fsencode(c) for c in columns))
+    handle = ctypes.c_void_p()
+    try:
+        status = library.tarn_session_create(os.fsencode(path), names, len(columns), ctypes.byref(handle))
+        if status == _OK:
+            others = [session.other[c] for c in columns if c in session.other]
+            texts = (ctypes.c_char_p * (count * len(others)))(
+                *(str(column[k]).encode("utf-8", "surrogateescape") for k in range(count) for column in others))
+            into = SessionArrays(packed["time"].ctypes.data, (ctypes.c_void_p * 5)(
+                *(packed[name].ctypes.data if name in packed else None for name, _ in BLOCKS)))
+            status = library.tarn_session_write(handle, ctypes.byref(into), texts, count)
+        if status == _OK:
+            status = library.tarn_session_finish(handle)
+        if status != _OK:
+            raise SessionError(status, _text(library.tarn_session_writer_message(handle)))
+    finally:
+        library.tarn_session_close_writer(handle)
+
+
+def _columns(session, packed):
+    """The header written: session.columns when it names exactly these
+    columns, else time, the blocks present, the other columns."""
+    names = ["time"]
+    for name, size in BLOCKS:
+        if name in packed:
+            names += _block_columns(name, size)
+    names += list(session.other)
+    if session.columns is not None and sorted(session.columns) == sorted(names):
+        return list(session.columns)
+    return names
+
+
+def _block_columns(name, size):
+    block = [n for n, _ in BLOCKS].index(name)
+    return [_text(session_library().tarn_session_block_column(block, value)) for value in range(size)]

@@ -5,6 +5,7 @@ of runs."""
 import dataclasses
 import math
 import re
+import warnings
 from pathlib import Path
 
 import numpy
@@ -12,7 +13,6 @@ import pytest
 
 import tarn_hand_calibration as tarn
 from tarn_hand_calibration import native
-from tarn_hand_calibration.session import parse_number
 
 ROOT = Path(__file__).resolve().parents[3]
 IDENTITY = [1.0, 0.0, 0.0, 0.0]
@@ -159,6 +159,10 @@ def test_arrays_that_cannot_be_converted_raise_before_the_call(call, error):
             call(calibrator)
 
 
+# tarn-replay's options for the rules of reading, as read_session's keywords.
+KEYWORDS = {"--allow-repeated-time": "allow_repeated_time", "--strict-columns": "strict_columns"}
+
+
 def tool_runs():
     """tarn-replay's runs on session files it reads or refuses while reading."""
     runs = []
@@ -171,31 +175,31 @@ def tool_runs():
         elif runs and key == "exit":
             runs[-1]["exit"] = int(value)
     return [run for run in runs if run["run"][:1] and run["run"][0].startswith("DIR")
-            and run["exit"] in (0, 3, 4, 5, 6, 8)]
+            and all(option in KEYWORDS for option in run["run"][1:] if option.startswith("--"))
+            and run["exit"] in (0, 3, 4, 5, 6, 8, 10, 11)]
 
 
 @pytest.mark.parametrize("run", tool_runs(), ids=lambda run: " ".join(run["says"])[:60] or "reads")
 def test_sessions_read_as_tarn_replay_reads_them(run, tmp_path):
+    """The same code, the same message (the option named as the keyword),
+    the same warnings."""
     (tmp_path / "in.csv").write_text("".join(line + "\n" for line in run["in"]), encoding="utf-8")
     path = re.sub(r"^DIR", str(tmp_path), run["run"][0])
+    options = {KEYWORDS[option]: True for option in run["run"][1:] if option in KEYWORDS}
     if run["exit"]:
         with pytest.raises(tarn.SessionError) as raised:
-            tarn.read_session(path)
-        assert raised.value.code == run["exit"] and all(says in str(raised.value) for says in run["says"])
+            tarn.read_session(path, **options)
+        says = [re.sub("--allow-repeated-time", "allow_repeated_time=True", text) for text in run["says"]]
+        assert raised.value.code == run["exit"] and all(text in str(raised.value) for text in says)
         return
-    session = tarn.read_session(path)
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        session = tarn.read_session(path, **options)
+    warned = [text[len("warning: "):] for text in run["says"] if text.startswith("warning: ")]
+    assert session.warnings == warned == [str(w.message) for w in caught if w.category is tarn.SessionWarning]
     for frame, column, value in (out.split() for out in run["out"]):
         if column == "time":  # the one column a replay leaves as it was
             assert bits(session.time[int(frame)]) == bits(numpy.float64(value))
-
-
-@pytest.mark.parametrize("text, value", [  # as tarn-replay reads them
-    ("3e-324", 5e-324), ("2e-324", None), ("1e-400", None), ("0e-400", 0.0), ("1e309", None), ("nan(12_a)", math.nan),
-    ("1.", 1.0), ("1.e2", 100.0), (".", None), ("1_0", None), ("0x1p3", None), ("\u0663", None), ("infin", None),
-    ("-0", -0.0), ("+.5", 0.5), (" 1", None)])
-def test_number_fields(text, value):
-    as_bits = lambda number: None if number is None else bits(numpy.float64(number))
-    assert as_bits(parse_number(text)) == as_bits(value)
 
 
 def test_sessions_write_and_read_back_bit_for_bit(tmp_path):
@@ -204,12 +208,20 @@ def test_sessions_write_and_read_back_bit_for_bit(tmp_path):
     assert (tmp_path / "same.csv").read_bytes() == sample.read_bytes()
     values = numpy.array([0.1, -0.0, math.inf, 1e-310, 123456789.0, 1e22, math.nan])
     poses = tarn.Pose(numpy.tile(values[:3], (7, 1)), numpy.tile(values[3:], (7, 1)))
-    tarn.write_session(tmp_path / "made.csv", time=values, headset=poses, other={"note": list("abc-d\"é")})
+    times = numpy.arange(7) / 3
+    tarn.write_session(tmp_path / "made.csv", time=times, headset=poses, other={"note": list("abc-d\"é")})
     read = tarn.read_session(tmp_path / "made.csv")
     assert read.columns == ["time"] + [f"headset_{e}" for e in ("px", "py", "pz", "qw", "qx", "qy", "qz")] + ["note"]
-    assert [bits(a) for a in (read.time, *read.headset)] == [bits(a) for a in (values, *poses)]
+    assert [bits(a) for a in (read.time, *read.headset)] == [bits(a) for a in (times, *poses)]
     assert read.other == {"note": list("abc-d\"é")} and read.right_glove is None
     crlf = tmp_path / "crlf.csv"  # a byte-order mark, CRLF, blank lines
     crlf.write_bytes(b"\xef\xbb\xbf" + (tmp_path / "made.csv").read_bytes().replace(b"\n", b"\r\n \r\n"))
     again = tarn.read_session(crlf)
     assert bits((again.time, *again.headset)) == bits((read.time, *read.headset)) and again.other == read.other
+    chunks = list(tarn.iter_session(crlf, frames=3))
+    assert [len(chunk) for chunk in chunks] == [3, 3, 1]
+    assert bits(numpy.concatenate([chunk.time for chunk in chunks])) == bits(read.time)
+    assert sum((chunk.other["note"] for chunk in chunks), []) == read.other["note"]
+    with pytest.raises(tarn.SessionError, match="cannot create") as raised:
+        tarn.write_session(tmp_path / "missing" / "out.csv", read)
+    assert raised.value.code == 7
