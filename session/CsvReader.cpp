@@ -50,31 +50,36 @@ bool CsvReader::nextLine(std::string_view& line)
     }
 }
 
-bool CsvReader::next(std::vector<std::string_view>& fields)
+bool CsvReader::split(std::string_view line, bool first, std::vector<std::string_view>& fields)
 {
     fields.clear();
+    if (first && line.substr(0, 3) == "\xEF\xBB\xBF") {
+        line.remove_prefix(3);
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    if (line.find_first_not_of(" \t") == std::string_view::npos) {
+        return false;
+    }
+    for (;;) {
+        const auto comma = line.find(',');
+        fields.push_back(trimmed(line.substr(0, comma)));
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        line.remove_prefix(comma + 1);
+    }
+}
+
+bool CsvReader::next(std::vector<std::string_view>& fields)
+{
     std::string_view line;
     while (nextLine(line)) {
         ++line_;
-        if (line_ == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") {
-            line.remove_prefix(3);
-        }
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        if (line.find_first_not_of(" \t") == std::string_view::npos) {
-            continue;
-        }
-        for (;;) {
-            const auto comma = line.find(',');
-            fields.push_back(trimmed(line.substr(0, comma)));
-            if (comma == std::string_view::npos) {
-                break;
-            }
-            line.remove_prefix(comma + 1);
-        }
-        return true;
+        if (split(line, line_ == 1, fields)) return true;
     }
+    fields.clear();
     return false;
 }
 

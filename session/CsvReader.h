@@ -25,6 +25,11 @@ public:
     // into the reader and stay valid until the next call.
     bool next(std::vector<std::string_view>& fields);
 
+    // The fields of one line (its line end already cut off; `first`: the
+    // stream's first line, which may start with a byte-order mark) into
+    // `fields`, views into `line`; false for a blank line.
+    static bool split(std::string_view line, bool first, std::vector<std::string_view>& fields);
+
     // 1-based line number of the record returned last.
     long lineNumber() const { return line_; }
 

@@ -1,8 +1,6 @@
 #include "SessionReader.h"
 
 #include <cerrno>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -30,15 +28,8 @@ std::ifstream openForReading(const std::string& path)
 
 }  // namespace
 
-std::string formatSeconds(double seconds)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.6g s", seconds);
-    return text;
-}
-
 SessionReader::SessionReader(const std::string& path, ReaderOptions options)
-    : path_(path), options_(std::move(options)), file_(openForReading(path)), csv_(file_)
+    : path_(path), options_(std::move(options)), file_(openForReading(path)), csv_(file_), order_(timeOrder())
 {
     std::error_code error;
     size_ = static_cast<long long>(std::filesystem::file_size(path, error));
@@ -51,21 +42,26 @@ SessionReader::SessionReader(const std::string& path, ReaderOptions options)
     try {
         layout_ = SessionLayout::fromHeader({fields_.begin(), fields_.end()});
     } catch (const SessionError& e) {
-        refuse(e.status(), e.what());
+        refuse(e.status(), lineNumber(), e.what());
     }
     others_ = otherColumns(layout_);
     for (const OtherColumn& column : others_) {
         if (column.probablyMeant.empty()) continue;
         const std::string what = "column " + column.name + " is not a known column; did you mean " +
                                  column.probablyMeant + "?";
-        if (options_.strictColumns) refuse(TARN_SESSION_NEAR_MISS, what);
+        if (options_.strictColumns) refuse(TARN_SESSION_NEAR_MISS, lineNumber(), what);
         warnings_.push_back(what);
     }
 }
 
-void SessionReader::refuse(tarn_session_status status, const std::string& what) const
+void SessionReader::refuse(tarn_session_status status, long line, const std::string& what) const
 {
-    throw SessionError(status, path_ + ":" + std::to_string(lineNumber()) + ": " + what);
+    throw SessionError(status, path_ + ":" + std::to_string(line) + ": " + what);
+}
+
+TimeOrder SessionReader::timeOrder() const
+{
+    return TimeOrder(path_, options_.allowRepeatedTime ? std::string() : options_.repeatedTimeHint);
 }
 
 bool SessionReader::next(Frame& frame)
@@ -74,32 +70,30 @@ bool SessionReader::next(Frame& frame)
         if (csv_.failed()) {
             throw SessionError(TARN_SESSION_UNREADABLE, path_ + ": read error: " + std::strerror(errno));
         }
-        if (lastTimeLine_ == 0) throw SessionError(TARN_SESSION_NO_FRAMES, path_ + ": no frames after the header");
+        if (!anyFrame_) throw SessionError(TARN_SESSION_NO_FRAMES, path_ + ": no frames after the header");
         return false;
     }
-    const auto expected = layout_.names().size();
-    if (fields_.size() != expected) {
-        refuse(TARN_SESSION_COLUMN_COUNT,
-               std::to_string(fields_.size()) + " fields, the header has " + std::to_string(expected));
-    }
-    forEachKnownValue(layout_, frame, [this](std::size_t column, double& value) { value = number(column); });
-    checkTime(frame.time);
+    parse(fields_, lineNumber(), frame);
+    order_.check(frame.time, lineNumber());
+    anyFrame_ = true;
     return true;
 }
 
-// Frames come in time order: a time that is not a number, goes back or
-// (unless allowed) repeats is refused at its line.
-void SessionReader::checkTime(double time)
+void SessionReader::parse(const std::vector<std::string_view>& fields, long line, Frame& frame) const
 {
-    if (std::isnan(time)) refuse(TARN_SESSION_TIME_ORDER, "time is not a number");
-    const bool back = time < lastTime_, repeated = time == lastTime_ && !options_.allowRepeatedTime;
-    if (lastTimeLine_ != 0 && (back || repeated)) {
-        refuse(TARN_SESSION_TIME_ORDER, "time " + formatSeconds(time) + (back ? " goes back from " : " repeats ") +
-                                            formatSeconds(lastTime_) + " (line " + std::to_string(lastTimeLine_) +
-                                            ")" + (back ? "" : "; " + options_.repeatedTimeHint + " accepts it"));
+    const auto expected = layout_.names().size();
+    if (fields.size() != expected) {
+        refuse(TARN_SESSION_COLUMN_COUNT,
+               line, std::to_string(fields.size()) + " fields, the header has " + std::to_string(expected));
     }
-    lastTime_ = time;
-    lastTimeLine_ = lineNumber();
+    forEachKnownValue(layout_, frame, [&](std::size_t column, double& value) {
+        const auto number = parseNumberField(fields[column]);
+        if (!number) {
+            refuse(TARN_SESSION_NOT_A_NUMBER, line,
+                   "column " + layout_.names()[column] + ": \"" + std::string(fields[column]) + "\" is not a number");
+        }
+        value = *number;
+    });
 }
 
 double SessionReader::fractionRead() const
@@ -122,16 +116,6 @@ std::size_t SessionReader::linesLeft() const
     }
     if (rest.bad()) throw SessionError(TARN_SESSION_UNREADABLE, path_ + ": read error: " + std::strerror(errno));
     return lines + (last != '\n');
-}
-
-double SessionReader::number(std::size_t column) const
-{
-    const auto value = parseNumberField(fields_[column]);
-    if (!value) {
-        refuse(TARN_SESSION_NOT_A_NUMBER,
-               "column " + layout_.names()[column] + ": \"" + std::string(fields_[column]) + "\" is not a number");
-    }
-    return *value;
 }
 
 }  // namespace session

@@ -12,6 +12,7 @@
 #include "Frame.h"
 #include "SessionLayout.h"
 #include "TarnSession.h"
+#include "TimeOrder.h"
 
 namespace session {
 
@@ -49,6 +50,17 @@ public:
     // Reads the next row into `frame`; false at the end of the file.
     bool next(Frame& frame);
 
+    // The path, the rules, and where the rows not read yet start: for
+    // readers of the rest of the file in chunks (LineChunks), which parse
+    // each row with parse() and check times with a TimeOrder of their own.
+    const std::string& path() const { return path_; }
+    TimeOrder timeOrder() const;
+    long long offset() const { return csv_.bytesRead(); }
+    // Reads a row's fields into `frame`: their count, and a number in every
+    // known column (COLUMN_COUNT, NOT_A_NUMBER at `line`). Const: rows may
+    // be parsed on several threads at once.
+    void parse(const std::vector<std::string_view>& fields, long line, Frame& frame) const;
+
     // The fields of the row read last, as text (for columns carried through).
     const std::vector<std::string_view>& fields() const { return fields_; }
 
@@ -63,9 +75,7 @@ public:
     std::size_t linesLeft() const;
 
 private:
-    double number(std::size_t column) const;
-    void checkTime(double time);
-    [[noreturn]] void refuse(tarn_session_status status, const std::string& what) const;
+    [[noreturn]] void refuse(tarn_session_status status, long line, const std::string& what) const;
 
     std::string path_;
     ReaderOptions options_;
@@ -76,11 +86,8 @@ private:
     std::vector<std::string> warnings_;
     std::vector<std::string_view> fields_;
     long long size_ = 0;
-    double lastTime_ = 0.0;
-    long lastTimeLine_ = 0;
+    TimeOrder order_;
+    bool anyFrame_ = false;
 };
-
-// How tarn-replay writes a time in its messages ("%.6g s").
-std::string formatSeconds(double seconds);
 
 }  // namespace session
