@@ -7,9 +7,9 @@
 #include <fstream>
 #include <iostream>
 
-#include <fmt/format.h>
 
 #include "CalibrationQuality.h"
+#include "ConvertPipeline.h"
 #include "SessionTypes.h"
 #include "ProgressBar.h"
 #include "Report.h"
@@ -20,7 +20,6 @@ namespace replay {
 namespace {
 
 constexpr long long kLongFileBytes = 1 << 20;  // a progress bar from here on
-constexpr std::size_t kBatchFrames = 256;      // frames converted per batch call
 
 bool wantsProgress(const std::string& path)
 {
@@ -98,39 +97,15 @@ SessionLayout outputLayout(const SessionLayout& input, bool driftColumns)
     return SessionLayout::fromHeader(names);
 }
 
-// The second pass: converts every frame in batches and writes it, checking
-// rows and times and counting degenerate frames.
+// The second pass: every frame converted and written, on two threads
+// (ConvertPipeline.h).
 void convertSession(const ReplayOptions& options, SessionCalibrator& calibrator, SessionScan& scan, std::ostream& out)
 {
     SessionReader reader(options.session, readerOptions(options));
     const SessionLayout layout = outputLayout(reader.layout(), options.driftColumns);
-    SessionWriter writer(out, layout);
+    SessionWriter(out, layout).writeHeader();
     ProgressBar bar("replaying", wantsProgress(options.session));
-    // Columns the writer does not fill from the frame need their text per
-    // frame: those carried through, and the drift residuals.
-    bool textColumns = options.driftColumns;
-    for (std::size_t c = 0; c < reader.layout().names().size(); ++c) textColumns = textColumns || !reader.layout().isKnown(c);
-    std::vector<Frame> batch(kBatchFrames);
-    std::vector<std::vector<std::string>> texts(textColumns ? kBatchFrames : 0);
-    std::array<std::vector<double>, 2> residuals;
-    writer.writeHeader();
-    for (bool more = true; more;) {
-        std::size_t count = 0;
-        while (count < kBatchFrames && (more = reader.next(batch[count]))) {
-            scan.add(batch[count], reader.lineNumber());
-            if (textColumns) texts[count].assign(reader.fields().begin(), reader.fields().end());
-            ++count;
-        }
-        if (count == 0) break;
-        calibrator.apply(batch.data(), count, options.driftColumns ? &residuals : nullptr);
-        for (std::size_t k = 0; k < count; ++k) {
-            if (options.driftColumns)
-                for (const auto& r : residuals) texts[k].push_back(fmt::format("{}", degrees(r[k])));
-            writer.write(batch[k], textColumns ? std::vector<std::string_view>(texts[k].begin(), texts[k].end())
-                                               : std::vector<std::string_view>());
-        }
-        bar.update(reader.fractionRead());
-    }
+    convertInParallel({reader, layout, calibrator, scan, options.driftColumns, [&](double f) { bar.update(f); }}, out);
 }
 
 }  // namespace

@@ -1,0 +1,220 @@
+#include "ConvertPipeline.h"
+
+#include <condition_variable>
+#include <exception>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include <fmt/format.h>
+
+#include "LineChunks.h"
+
+namespace replay {
+
+namespace {
+
+constexpr std::size_t kChunkBytes = 1 << 20;
+constexpr std::size_t kChunksInFlight = 4;
+constexpr int kThreads = 2;
+
+// One chunk on its way through the stages.
+struct Chunk {
+    LineChunk lines;
+    std::vector<Frame> frames;
+    std::vector<long> frameLines;
+    std::vector<std::vector<std::string_view>> fields;  // each frame's, when text columns are copied
+    std::array<std::vector<double>, 2> residuals;
+    std::exception_ptr problem;  // the first in the chunk: its frames end before it
+    std::string text;
+};
+
+class Pipeline {
+public:
+    Pipeline(const ConvertJob& job, std::ostream& out) : job_(job), out_(out), order_(job.reader.timeOrder())
+    {
+        const SessionLayout& layout = job.reader.layout();
+        textColumns_ = job.driftColumns;
+        for (std::size_t c = 0; c < layout.names().size(); ++c) textColumns_ = textColumns_ || !layout.isKnown(c);
+    }
+
+    void run()
+    {
+        LineChunks source(job_.reader.path(), job_.reader.offset(), job_.reader.lineNumber() + 1, kChunkBytes);
+        std::error_code error;
+        size_ = static_cast<double>(std::filesystem::file_size(job_.reader.path(), error));
+        done_ = static_cast<double>(job_.reader.offset());
+        std::vector<std::thread> workers;
+        for (int t = 0; t < kThreads; ++t) workers.emplace_back([this] { work(); });
+        // This thread reads: each chunk into a free slot, in order.
+        try {
+            for (std::size_t k = 0;; ++k) {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [&] { return stopped_ || k < written_ + kChunksInFlight; });
+                if (stopped_) break;
+                lock.unlock();
+                Chunk& chunk = slots_[k % kChunksInFlight];
+                const bool more = source.next(chunk.lines);
+                lock.lock();
+                if (!more) {
+                    total_ = k;
+                    changed_.notify_all();
+                    break;
+                }
+                read_ = k + 1;
+                changed_.notify_all();
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop(std::current_exception());
+        }
+        for (std::thread& worker : workers) worker.join();
+        if (problem_) std::rethrow_exception(problem_);
+    }
+
+private:
+    // Each worker takes the next chunk read, parses it, converts it in its
+    // turn, formats it and writes it in its turn.
+    void work()
+    {
+        for (;;) {
+            std::size_t k;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [&] { return stopped_ || taken_ < read_ || taken_ == total_; });
+                if (stopped_ || taken_ == total_) return;
+                k = taken_++;
+            }
+            Chunk& chunk = slots_[k % kChunksInFlight];
+            parse(chunk);
+            if (!inTurn(converted_, k)) return;
+            const bool good = convert(chunk);
+            advance(converted_, good ? nullptr : chunk.problem);
+            if (!good) return;
+            format(chunk);
+            if (!inTurn(written_, k)) return;
+            out_.write(chunk.text.data(), static_cast<std::streamsize>(chunk.text.size()));
+            done_ += static_cast<double>(chunk.lines.text.size());
+            job_.progress(size_ > 0 ? done_ / size_ : 1.0);
+            advance(written_, nullptr);
+        }
+    }
+
+    // Waits until `counter` reaches k; false when the pipeline stopped.
+    bool inTurn(const std::size_t& counter, std::size_t k)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return stopped_ || counter == k; });
+        return !stopped_;
+    }
+
+    void advance(std::size_t& counter, std::exception_ptr problem)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (problem) {
+            stop(problem);
+            return;
+        }
+        ++counter;
+        changed_.notify_all();
+    }
+
+    // Called with the mutex held.
+    void stop(std::exception_ptr problem)
+    {
+        if (!problem_) problem_ = problem;
+        stopped_ = true;
+        changed_.notify_all();
+    }
+
+    void parse(Chunk& chunk) const
+    {
+        chunk.frames.clear();
+        chunk.frameLines.clear();
+        chunk.problem = nullptr;
+        std::vector<std::string_view> fields;
+        std::string_view rest = chunk.lines.text;
+        try {
+            for (long line = chunk.lines.firstLine; !rest.empty(); ++line) {
+                const std::size_t end = rest.find('\n');
+                const std::string_view text = rest.substr(0, end);
+                rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+                if (!CsvReader::split(text, false, fields)) continue;
+                Frame frame;
+                job_.reader.parse(fields, line, frame);
+                chunk.frames.push_back(frame);
+                chunk.frameLines.push_back(line);
+                if (textColumns_) {
+                    if (chunk.fields.size() < chunk.frames.size()) chunk.fields.emplace_back();
+                    chunk.fields[chunk.frames.size() - 1] = fields;
+                }
+            }
+        } catch (...) {
+            chunk.problem = std::current_exception();
+        }
+    }
+
+    // The frames in order: the time order and the scan up to the first
+    // problem, then the calibrator. False when the chunk has a problem.
+    bool convert(Chunk& chunk)
+    {
+        std::size_t good = 0;
+        try {
+            for (; good < chunk.frames.size(); ++good) {
+                order_.check(chunk.frames[good].time, chunk.frameLines[good]);
+                job_.scan.add(chunk.frames[good], chunk.frameLines[good]);
+            }
+            if (good > 0) job_.calibrator.apply(chunk.frames.data(), good, job_.driftColumns ? &chunk.residuals : nullptr);
+        } catch (...) {
+            chunk.problem = std::current_exception();
+        }
+        return chunk.problem == nullptr;
+    }
+
+    void format(Chunk& chunk) const
+    {
+        thread_local std::vector<std::string_view> passThrough;
+        thread_local std::array<std::string, 2> drift;
+        RowFormatter formatter(job_.outputLayout);
+        chunk.text.clear();
+        for (std::size_t k = 0; k < chunk.frames.size(); ++k) {
+            if (textColumns_) {
+                passThrough = chunk.fields[k];
+                if (job_.driftColumns) {
+                    for (std::size_t h = 0; h < 2; ++h) {
+                        drift[h] = fmt::format("{}", degrees(chunk.residuals[h][k]));
+                        passThrough.push_back(drift[h]);
+                    }
+                }
+            }
+            formatter.row(chunk.frames[k], passThrough, chunk.text);
+        }
+    }
+
+    const ConvertJob& job_;
+    std::ostream& out_;
+    TimeOrder order_;
+    bool textColumns_ = false;
+    double size_ = 0.0, done_ = 0.0;  // bytes of the file, and up to the last chunk written
+    std::array<Chunk, kChunksInFlight> slots_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    // Chunks read, taken by a worker, converted and written so far; the
+    // number of chunks once the file has ended.
+    std::size_t read_ = 0, taken_ = 0, converted_ = 0, written_ = 0;
+    std::size_t total_ = static_cast<std::size_t>(-1);
+    bool stopped_ = false;
+    std::exception_ptr problem_;
+};
+
+}  // namespace
+
+void convertInParallel(const ConvertJob& job, std::ostream& out)
+{
+    Pipeline pipeline(job, out);
+    pipeline.run();
+}
+
+}  // namespace replay
