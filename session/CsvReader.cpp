@@ -8,9 +8,6 @@ namespace {
 
 std::string_view trimmed(std::string_view text)
 {
-    // Most fields have nothing to trim.
-    const auto plain = [](char c) { return c != ' ' && c != '\t' && c != '"'; };
-    if (!text.empty() && plain(text.front()) && plain(text.back())) return text;
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) {
         return {};

@@ -87,15 +87,15 @@ char* writeShortest(char* out, double value)
             if (e > 0 && value >= 9007199254740992.0)
                 return std::to_chars(out, out + kLongestShortestText, value).ptr;
             writeDigits(out + n, significand);
-            for (int k = 0; k < e; ++k) out[n + k] = '0';
+            std::memset(out + n, '0', static_cast<std::size_t>(e));
         } else if (n + e > 0) {
             writeDigits(out + n + 1, significand);
-            for (int k = 0; k < n + e; ++k) out[k] = out[k + 1];
+            std::memmove(out, out + 1, static_cast<std::size_t>(n + e));
             out[n + e] = '.';
         } else {
             out[0] = '0';
             out[1] = '.';
-            for (int k = 0; k < -(n + e); ++k) out[2 + k] = '0';
+            std::memset(out + 2, '0', static_cast<std::size_t>(-(n + e)));
             writeDigits(out + fixedLength, significand);
         }
         return out + fixedLength;

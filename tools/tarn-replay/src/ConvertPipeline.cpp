@@ -142,13 +142,9 @@ private:
                 const std::string_view text = rest.substr(0, end);
                 rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
                 if (!CsvReader::split(text, false, fields)) continue;
-                chunk.frames.emplace_back();
-                try {
-                    job_.reader.parse(fields, line, chunk.frames.back());
-                } catch (...) {
-                    chunk.frames.pop_back();
-                    throw;
-                }
+                Frame frame;
+                job_.reader.parse(fields, line, frame);
+                chunk.frames.push_back(frame);
                 chunk.frameLines.push_back(line);
                 if (textColumns_) {
                     if (chunk.fields.size() < chunk.frames.size()) chunk.fields.emplace_back();
