@@ -1,6 +1,6 @@
 #include "SessionWriter.h"
 
-#include <array>
+#include <algorithm>
 #include <charconv>
 
 #include "ShortestText.h"
@@ -24,24 +24,29 @@ void RowFormatter::header(std::string& out) const
 void RowFormatter::row(const Frame& frame, const std::vector<std::string_view>& passThrough, std::string& out)
 {
     forEachKnownValue(layout_, frame, [this](std::size_t column, double value) { values_[column] = value; });
+    // Room for the longest row first, then the text written in place.
+    std::size_t longest = values_.size() * (kLongestShortestText + 1) + 1;
+    for (std::size_t c = 0; c < values_.size(); ++c)
+        if (!layout_.isKnown(c)) longest += passThrough[c].size();
+    const std::size_t start = out.size();
+    out.resize(start + longest);
+    char* at = &out[start];
     for (std::size_t c = 0; c < values_.size(); ++c) {
-        if (c != 0) out += ',';
+        if (c != 0) *at++ = ',';
         if (layout_.isKnown(c)) {
-            appendNumber(values_[c], out);
+            at = writeNumber(values_[c], at);
         } else {
-            out += passThrough[c];
+            at = std::copy(passThrough[c].begin(), passThrough[c].end(), at);
         }
     }
-    out += '\n';
+    *at++ = '\n';
+    out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
-void RowFormatter::appendNumber(double value, std::string& out) const
+char* RowFormatter::writeNumber(double value, char* out) const
 {
-    std::array<char, 32> text{};
-    char* end = digits_ == 0 ? writeShortest(text.data(), value)
-                             : std::to_chars(text.data(), text.data() + text.size(), value,
-                                             std::chars_format::general, digits_).ptr;
-    out.append(text.data(), end);
+    return digits_ == 0 ? writeShortest(out, value)
+                        : std::to_chars(out, out + kLongestShortestText, value, std::chars_format::general, digits_).ptr;
 }
 
 SessionWriter::SessionWriter(std::ostream& out, const SessionLayout& layout, int significantDigits)

@@ -18,7 +18,7 @@ class RowFormatter {
 public:
     // significantDigits 0: every number is written with the fewest digits
     // that read back to the same double (ShortestText.h); otherwise with
-    // that many significant digits.
+    // that many significant digits (at most 17).
     explicit RowFormatter(const SessionLayout& layout, int significantDigits = 0);
 
     // Appends the header row to `out`.
@@ -28,7 +28,9 @@ public:
     void row(const Frame& frame, const std::vector<std::string_view>& passThrough, std::string& out);
 
 private:
-    void appendNumber(double value, std::string& out) const;
+    // Writes `value` at `out` (room for kLongestShortestText characters);
+    // returns the end of what it wrote.
+    char* writeNumber(double value, char* out) const;
 
     const SessionLayout& layout_;
     int digits_;
