@@ -4,6 +4,7 @@
 // engine on this side of the boundary.
 #include "TarnCalibrator.h"
 
+#include <array>
 #include <initializer_list>
 #include <utility>
 
@@ -250,6 +251,37 @@ TARN_CALIBRATOR_API tarn_status tarn_get_all_vr_frame(const tarn_calibrator* cal
         if (status == Status::Ok && covered != nullptr)
             for (int d = 0; d < 3; ++d) covered[d] = devices[d];
         return status;
+    });
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_apply_frames(const tarn_calibrator* calibrator, const tarn_frame_layout* layout,
+                                                  void* records, size_t record_stride, size_t count)
+{
+    if (calibrator == nullptr || layout == nullptr) return TARN_INVALID_ARGUMENT;
+    // Each part present: its offset and length in bytes; none past the
+    // record, none overlapping another.
+    FrameLayout parts{{layout->right_hand, layout->left_hand},
+                      {layout->position[0], layout->position[1], layout->position[2]},
+                      {layout->orientation[0], layout->orientation[1], layout->orientation[2]}};
+    std::array<std::pair<std::size_t, std::size_t>, 8> spans{};
+    std::size_t used = 0;
+    const auto add = [&](std::size_t offset, std::size_t doubles) {
+        if (offset != TARN_ABSENT) spans[used++] = {offset, doubles * sizeof(double)};
+    };
+    for (std::size_t h : parts.hand) add(h, kHandDoubles);
+    for (std::size_t p : parts.position) add(p, 3);
+    for (std::size_t o : parts.orientation) add(o, 4);
+    for (std::size_t k = 0; k < used; ++k) {
+        const auto [offset, bytes] = spans[k];
+        if (offset % sizeof(double) != 0 || offset > record_stride || bytes > record_stride - offset)
+            return TARN_INVALID_ARGUMENT;
+        for (std::size_t j = 0; j < k; ++j)
+            if (offset < spans[j].first + spans[j].second && spans[j].first < offset + bytes) return TARN_INVALID_ARGUMENT;
+    }
+    if (record_stride == 0 || !validFrames(records, record_stride, record_stride / sizeof(double), count))
+        return TARN_INVALID_ARGUMENT;
+    return statusOf([&] {
+        return calibrator->engine.applyFrames(parts, static_cast<unsigned char*>(records), record_stride, count);
     });
 }
 

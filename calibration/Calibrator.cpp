@@ -238,6 +238,31 @@ Status Calibrator::applyDevice(VRDevice device, Frames positions, Frames orienta
     return Status::Ok;
 }
 
+Status Calibrator::applyFrames(const FrameLayout& layout, unsigned char* records, std::size_t stride,
+                               std::size_t count) const
+{
+    constexpr std::size_t absent = FrameLayout::kAbsent;
+    const AllVRCalibrationState& s = state_.allVR;
+    const bool covered[3] = {s.rTrackerCalibrated, s.lTrackerCalibrated, s.vrGlassesCalibrated};
+    const Hand hands[2] = {Hand::Right, Hand::Left};
+    for (int h = 0; h < 2; ++h)
+        if (layout.hand[h] != absent && !tracked(hands[h]).calibrated()) return Status::NotCalibrated;
+    for (int d = 0; d < 3; ++d)
+        if ((layout.position[d] != absent || layout.orientation[d] != absent) && !covered[d]) return Status::NotCalibrated;
+    const auto at = [](unsigned char* record, std::size_t offset) {
+        return Frames{offset == absent ? nullptr : reinterpret_cast<double*>(record + offset), 0};
+    };
+    for (std::size_t k = 0; k < count; ++k) {
+        unsigned char* record = records + k * stride;
+        for (int h = 0; h < 2; ++h)
+            if (layout.hand[h] != absent) applyHand(hands[h], at(record, layout.hand[h]), 1);
+        for (int d = 0; d < 3; ++d)
+            if (layout.position[d] != absent || layout.orientation[d] != absent)
+                applyDevice(static_cast<VRDevice>(d), at(record, layout.position[d]), at(record, layout.orientation[d]), 1);
+    }
+    return Status::Ok;
+}
+
 Status Calibrator::handRotation(Hand hand, double* rotation) const
 {
     if (!tracked(hand).calibrated()) return Status::NotCalibrated;

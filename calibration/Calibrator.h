@@ -98,6 +98,12 @@ public:
     Status calibrateAllVR(const AllVRInput& input, Quality& quality);
     // Either of positions.data and orientations.data may be null.
     Status applyDevice(VRDevice device, Frames positions, Frames orientations, std::size_t count) const;
+    // Every part of each record present in `layout`, a record after the
+    // other: the hands as applyHand, the devices as applyDevice, the same
+    // bits. NotCalibrated, before anything changes, for a hand in the
+    // layout without a calibration or a device the All-VR calibration does
+    // not cover.
+    Status applyFrames(const FrameLayout& layout, unsigned char* records, std::size_t stride, std::size_t count) const;
 
     // Reading a calibration back, in the calibrator's convention: the
     // rotation applied to a hand's rows; a frame's orientation and origin

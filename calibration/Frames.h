@@ -36,6 +36,16 @@ struct MotionFrames {
     Frames times, rows, trackers;
 };
 
+// Where the parts of a host's frame record lie: byte offsets from the
+// record's start (kAbsent: not in the record), checked by the caller to
+// lie within the record without overlapping.
+struct FrameLayout {
+    static constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
+    std::size_t hand[2];         // right, left: a hand block of 80 doubles
+    std::size_t position[3];     // by VRDevice: 3 doubles
+    std::size_t orientation[3];  // by VRDevice: 4 doubles
+};
+
 // A hand block in the library's convention for the length of one
 // conversion: the caller's own block when it is in that convention, else
 // a converted copy that store() converts back into the caller's block.

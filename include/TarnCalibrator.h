@@ -328,6 +328,36 @@ TARN_CALIBRATOR_API tarn_status tarn_apply_device(const tarn_calibrator* calibra
                                                   double* positions, size_t position_stride, double* orientations,
                                                   size_t orientation_stride, size_t count);
 
+/* ---- Whole frame records ---------------------------------------------- */
+
+/* Where each part of a host's frame record lies: byte offsets from the
+ * record's start, each a whole number of doubles, or TARN_ABSENT for a
+ * part the record does not have. */
+#define TARN_ABSENT ((size_t)-1)
+
+typedef struct tarn_frame_layout {
+    size_t right_hand;      /* a hand block: 80 doubles */
+    size_t left_hand;
+    size_t position[3];     /* by tarn_device: 3 doubles */
+    size_t orientation[3];  /* by tarn_device: 4 doubles */
+} tarn_frame_layout;
+
+/* Converts, in place, every part of each of `count` records (record k at
+ * byte k * record_stride from `records`) that `layout` names, a record
+ * after the other: each hand block as tarn_apply_hand converts it (the
+ * single-hand calibration), each device's position and orientation as
+ * tarn_apply_device does (a device may have either or both). The same bits
+ * as those calls, with one call for a whole array of frame structs.
+ * Statuses: TARN_INVALID_ARGUMENT (NULL calibrator or layout, NULL records
+ * with a count above 0, an offset not a whole number of doubles, a part
+ * reaching past record_stride or overlapping another, a record_stride not
+ * a whole number of doubles or a count and stride past the address space;
+ * nothing is converted), TARN_NOT_CALIBRATED (a hand in the layout has no
+ * single-hand calibration, or a device in it is not covered by the All-VR
+ * calibration; nothing is converted). */
+TARN_CALIBRATOR_API tarn_status tarn_apply_frames(const tarn_calibrator* calibrator, const tarn_frame_layout* layout,
+                                                  void* records, size_t record_stride, size_t count);
+
 /* ---- Reading a calibration back --------------------------------------- */
 
 /* The rotation each calibration applies and, where it has one, the origin

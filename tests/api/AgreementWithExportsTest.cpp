@@ -3,8 +3,10 @@
 // for several calibrators, single frames and strided batches.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "TarnCalibrator.h"
 #include "TarnHandCalibrationSDK.h"
@@ -125,6 +127,81 @@ TEST(AgreementWithExports, AllVRFramesDecidedByEachDeviceGiveTheExportsBits)
                                         pose[0].data() + 3, sizeof pose[0], 3),
                       covered ? TARN_OK : TARN_NOT_CALIBRATED);
             ASSERT_TRUE(sameBits(pose, expected)) << "trial " << trial << " device " << d;
+        }
+    }
+}
+
+// A host's record of a whole frame, parts in a random order, some absent:
+// one tarn_apply_frames call gives the bits of the per-part batches and of
+// the exports, frame by frame, in the library's convention; in another
+// convention, those of the per-part batches.
+TEST(AgreementWithExports, WholeFrameRecordsGiveTheBatchesAndExportsBits)
+{
+    RandomSession session(0xf4a3e);
+    constexpr std::size_t kParts = 8, kDoubles[kParts] = {80, 80, 3, 3, 3, 4, 4, 4}, kFrames = 4;
+    for (int trial = 0; trial < 40; ++trial) {
+        tarn::resetProcessStateForTesting();
+        const tarn_convention convention = trial % 4 == 3 ? TARN_CONVENTION_UNITY : TARN_CONVENTION_LIBRARY;
+        Calibrator c = create(convention);
+        const auto source = session.orientation(), target = session.orientation();
+        ASSERT_EQ(tarn_calibrate_hand(c.get(), TARN_RIGHT_HAND, source.data(), target.data(), nullptr), TARN_OK);
+        ASSERT_EQ(tarn_calibrate_hand(c.get(), TARN_LEFT_HAND, target.data(), source.data(), nullptr), TARN_OK);
+        InitialRHand(source.data(), target.data());
+        InitialLHand(target.data(), source.data());
+        tarn_all_vr_input in{1, 1, 1, 1, {}, {}, {}, {}, {}, {}};
+        for (double* p : {in.right_position, in.left_position, in.headset_position}) {
+            const auto v = session.position();
+            std::copy(v.begin(), v.end(), p);
+        }
+        for (double* q : {in.right_orientation, in.left_orientation, in.headset_orientation}) {
+            const auto v = session.orientation();
+            std::copy(v.begin(), v.end(), q);
+        }
+        if (tarn_calibrate_all_vr(c.get(), &in, nullptr) != TARN_OK) continue;
+        InitialAllVRCalibrationV2(true, in.right_position, in.right_position, in.right_orientation, nullptr, true,
+                                  in.left_position, in.left_position, in.left_orientation, nullptr, true,
+                                  in.headset_position, in.headset_orientation, true);
+        // Parts laid out in a shuffled order with a double of padding each;
+        // a part absent one time in four.
+        std::size_t order[kParts] = {0, 1, 2, 3, 4, 5, 6, 7}, offset[kParts], stride = 0;
+        std::shuffle(order, order + kParts, session.rng);
+        for (std::size_t part : order) {
+            offset[part] = session.rng() % 4 == 0 ? TARN_ABSENT : stride;
+            stride += 8 * (kDoubles[part] + 1);
+        }
+        const tarn_frame_layout layout{offset[0], offset[1], {offset[2], offset[3], offset[4]}, {offset[5], offset[6], offset[7]}};
+        std::vector<double> records(kFrames * stride / 8);
+        for (double& v : records) v = session.uniform(-1, 1);
+        std::vector<double> byParts = records, byExports = records;
+        ASSERT_EQ(tarn_apply_frames(c.get(), &layout, records.data(), stride, kFrames), TARN_OK) << trial;
+        const auto at = [&](std::vector<double>& r, std::size_t part) { return r.data() + offset[part] / 8; };
+        for (int h = 0; h < 2; ++h)
+            if (offset[h] != TARN_ABSENT)
+                tarn_apply_hand(c.get(), h == 0 ? TARN_RIGHT_HAND : TARN_LEFT_HAND, at(byParts, h), stride, kFrames);
+        void (*exports[3])(double*, double*) = {GetAllRTracker, GetAllLTracker, GetAllVRGlasses};
+        for (int d = 0; d < 3; ++d) {
+            const std::size_t p = 2 + d, q = 5 + d;
+            if (offset[p] == TARN_ABSENT && offset[q] == TARN_ABSENT) continue;
+            tarn_apply_device(c.get(), static_cast<tarn_device>(d), offset[p] == TARN_ABSENT ? nullptr : at(byParts, p),
+                              stride, offset[q] == TARN_ABSENT ? nullptr : at(byParts, q), stride, kFrames);
+            // The exports take both parts; an absent one is converted aside.
+            for (std::size_t k = 0; k < kFrames && convention == TARN_CONVENTION_LIBRARY; ++k) {
+                double position[3] = {0, 0, 0}, orientation[4] = {1, 0, 0, 0};
+                double* pp = offset[p] == TARN_ABSENT ? position : at(byExports, p) + k * stride / 8;
+                double* qq = offset[q] == TARN_ABSENT ? orientation : at(byExports, q) + k * stride / 8;
+                exports[d](pp, qq);
+            }
+        }
+        for (std::size_t k = 0; k < kFrames && convention == TARN_CONVENTION_LIBRARY; ++k) {
+            if (offset[0] != TARN_ABSENT) GetCalculationDataRHand(at(byExports, 0) + k * stride / 8);
+            if (offset[1] != TARN_ABSENT) GetCalculationDataLHand(at(byExports, 1) + k * stride / 8);
+        }
+        const auto same = [&](const std::vector<double>& other) {
+            return std::memcmp(records.data(), other.data(), records.size() * sizeof(double)) == 0;
+        };
+        EXPECT_TRUE(same(byParts)) << "trial " << trial;
+        if (convention == TARN_CONVENTION_LIBRARY) {
+            EXPECT_TRUE(same(byExports)) << "trial " << trial;
         }
     }
 }

@@ -2,6 +2,7 @@
 // the calibrator and the caller's arrays as they were; saved calibrations
 // restore bit for bit and refuse any damage; nothing reaches standard
 // output.
+#include <cstddef>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,7 +86,27 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
         motionNaN{&nanTime, 0, q, 0, q, 0};
     ASSERT_EQ(tarn_motion_start(c, TARN_RIGHT_HAND, 8), TARN_OK);
     ASSERT_EQ(tarn_motion_add(c, TARN_RIGHT_HAND, &motionSeen, 1), TARN_OK);
+    // Frame records: a hand block, then a pose (position, orientation).
+    struct Record {
+        double hand[80];
+        double pose[7];
+    } records[2]{};
+    const Record recordsBefore[2]{};
+    const std::size_t whole = sizeof(Record), handAt = offsetof(Record, hand), poseAt = offsetof(Record, pose);
+    const tarn_frame_layout handOnly{handAt, TARN_ABSENT, {TARN_ABSENT, TARN_ABSENT, TARN_ABSENT}, {TARN_ABSENT, TARN_ABSENT, TARN_ABSENT}};
+    tarn_frame_layout halfDouble = handOnly, overlapping = handOnly, pastRecord = handOnly;
+    halfDouble.right_hand = 4;
+    overlapping.left_hand = handAt + 8 * 79;
+    pastRecord.orientation[TARN_HEADSET] = poseAt + 8 * 4;
     const Refusal refusals[] = {
+        {"frames: null layout", [&](auto* k, auto*) { return tarn_apply_frames(k, nullptr, records, whole, 2); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"frames: null records", [&](auto* k, auto*) { return tarn_apply_frames(k, &handOnly, nullptr, whole, 2); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"frames: half a double in", [&](auto* k, auto*) { return tarn_apply_frames(k, &halfDouble, records, whole, 2); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"frames: overlapping parts", [&](auto* k, auto*) { return tarn_apply_frames(k, &overlapping, records, whole, 2); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"frames: a part past the record", [&](auto* k, auto*) { return tarn_apply_frames(k, &pastRecord, records, whole, 2); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"frames: stride of half a double", [&](auto* k, auto*) { return tarn_apply_frames(k, &handOnly, records, whole - 4, 2); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"frames: stride 0", [&](auto* k, auto*) { return tarn_apply_frames(k, &handOnly, records, 0, 2); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
+        {"frames: uncalibrated hand", [&](auto* k, auto*) { return tarn_apply_frames(k == nullptr ? k : fresh, &handOnly, records, whole, 2); }, TARN_NOT_CALIBRATED, TARN_DEGENERACY_NONE},
         {"motion capacity 0", [&](auto* k, auto*) { return tarn_motion_start(k, TARN_LEFT_HAND, 0); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"motion added unstarted", [&](auto* k, auto*) { return tarn_motion_add(k, TARN_LEFT_HAND, &motionSeen, 1); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
         {"motion progress unstarted", [&](auto* k, auto*) { return tarn_motion_progress(k, TARN_LEFT_HAND, &motion); }, TARN_INVALID_ARGUMENT, TARN_DEGENERACY_NONE},
@@ -189,6 +210,7 @@ TEST(Contract, EveryRefusalHasItsStatusAndChangesNothing)
             return a == b || (std::isnan(a) && std::isnan(b));
         })) << r.what;
     }
+    EXPECT_EQ(std::memcmp(records, recordsBefore, sizeof records), 0);
     EXPECT_EQ(tarn_reset_both_hands(nullptr), TARN_INVALID_ARGUMENT);
     // No frames, no arrays, no room for events: accepted, nothing changes.
     const std::vector<unsigned char> before = saved(c);
