@@ -5,12 +5,15 @@
 // frames through their stride in the host's array of frame records;
 // "drift/..." converts the same hand frames through the hand's drift
 // monitor (90 frames a second), against "batch/..." without it; and the
-// same for a few frames in packed arrays, which stay in the cache.
+// same for a few frames in packed arrays, which stay in the cache;
+// "frames/..." converts every part of each record in one call
+// (tarn_apply_frames).
 #include "BatchBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include "Measure.h"
@@ -160,6 +163,22 @@ void batchSession(benchmark::State& state)
     });
 }
 
+// The whole session in one call, each record finished before the next.
+void framesSession(benchmark::State& state)
+{
+    constexpr std::size_t absent = TARN_ABSENT;
+    const tarn_frame_layout layout{offsetof(Frame, hand1),
+                                   offsetof(Frame, hand2),
+                                   {offsetof(Frame, rightPosition), offsetof(Frame, leftPosition), offsetof(Frame, headsetPosition)},
+                                   {offsetof(Frame, rightQuaternion), offsetof(Frame, leftQuaternion),
+                                    offsetof(Frame, headsetQuaternion)}};
+    static_assert(absent == static_cast<std::size_t>(-1), "absent parts");
+    measurePerCall(state, [&] {
+        if (tarn_apply_frames(calibrator(), &layout, session().data(), sizeof(Frame), kFrames) != TARN_OK)
+            state.SkipWithError("refused");
+    });
+}
+
 }  // namespace
 
 void registerBatchBenchmarks()
@@ -172,5 +191,7 @@ void registerBatchBenchmarks()
     benchmark::RegisterBenchmark("single/100000 frames, both hands and three devices", singleSession)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("batch/100000 frames, both hands and three devices", batchSession)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("frames/100000 frames, both hands and three devices", framesSession)
         ->Unit(benchmark::kMillisecond);
 }
