@@ -14,7 +14,7 @@ export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 seconds=${TARN_FUZZ_SECONDS:-60}
-targets=(matfunc exports calibrator)
+targets=(matfunc exports calibrator sessions)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]/#/tarn_fuzz_}"
