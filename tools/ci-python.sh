@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # CI stage: the Python package as a user installs it. Builds the wheel
-# offline with Debian's tools (CMake builds the two libraries it carries),
+# offline with Debian's tools (CMake builds the three libraries it carries),
 # installs it into a fresh virtual environment that sees Debian's NumPy,
 # pytest and matplotlib, and runs the Python tests and the batch benchmark
 # against the installed package from outside the source tree, with no
@@ -28,7 +28,7 @@ cd "$scratch"
 import sys
 import tarn_hand_calibration as tarn
 from tarn_hand_calibration import _library
-loaded = [_library.library()._name, _library.calibrator_library()._name]
+loaded = [_library.library()._name, _library.calibrator_library()._name, _library.session_library()._name]
 assert all(path.startswith(sys.argv[1]) for path in [tarn.__file__] + loaded), (tarn.__file__, loaded)
 print(f"installed tarn_hand_calibration {tarn.__version__}: {tarn.__file__}")
 PY
