@@ -8,9 +8,10 @@ namespace {
 // Each measured family and the family of its baselines: an export against
 // its Eigen baseline, a batch call against the same frames one call each,
 // a batch through the drift monitor against the plain batch, whole frame
-// records in one call against the same frames one call each.
+// records in one call against the same frames one call each, the session
+// writer's numbers against std::to_chars.
 const std::pair<std::string, std::string> kBaselines[] = {
-    {"export/", "eigen/"}, {"batch/", "single/"}, {"drift/", "batch/"}, {"frames/", "single/"}};
+    {"export/", "eigen/"}, {"batch/", "single/"}, {"drift/", "batch/"}, {"frames/", "single/"}, {"write/", "to_chars/"}};
 
 // The baseline's name of benchmark `name`, or "" when it has none.
 std::string baselineOf(const std::string& name)

@@ -5,6 +5,7 @@
 
 #include "BatchBenchmarks.h"
 #include "MotionBenchmarks.h"
+#include "NumberBenchmarks.h"
 #include "CoreBenchmarks.h"
 #include "ExportBenchmarks.h"
 #include "SummaryReporter.h"
@@ -15,6 +16,9 @@ int main(int argc, char** argv)
     registerCoreBenchmarks();
     registerBatchBenchmarks();
     registerMotionBenchmarks();
+#ifdef TARN_BENCH_NUMBERS
+    registerNumberBenchmarks();
+#endif
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     SummaryReporter reporter;
