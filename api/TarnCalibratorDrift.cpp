@@ -44,6 +44,24 @@ TARN_CALIBRATOR_API tarn_status tarn_drift_default_settings(tarn_drift_settings*
     return TARN_OK;
 }
 
+TARN_CALIBRATOR_API const char* tarn_drift_settings_problem(const tarn_drift_settings* settings)
+{
+    if (settings == nullptr) return "settings: NULL";
+    switch (outOfRange(fromC(*settings))) {
+    case DriftSetting::None: return nullptr;
+    case DriftSetting::ReferenceRow: return "reference_row: a glove row, 0 to 19";
+    case DriftSetting::Threshold: return "threshold: radians, above 0 and at most a quarter turn (90 degrees)";
+    case DriftSetting::HoldTime: return "hold_time: seconds, 0 to 3600";
+    case DriftSetting::StillSpeed: return "still_speed: radians a second, above 0 and at most 4 pi (720 degrees a second)";
+    case DriftSetting::StillTime: return "still_time: seconds, 0 to 3600";
+    case DriftSetting::Window: return "window: seconds, 30 to 3600";
+    case DriftSetting::AutoRecalibrate: return "auto_recalibrate: 0 or 1";
+    case DriftSetting::Compensate: return "compensate: 0 or 1";
+    case DriftSetting::CompensateWithin: return "compensate_within: radians, above 0 and finite";
+    }
+    return "unknown";
+}
+
 TARN_CALIBRATOR_API tarn_status tarn_set_drift_settings(tarn_calibrator* calibrator, tarn_hand hand,
                                                         const tarn_drift_settings* settings)
 {
@@ -67,17 +85,26 @@ TARN_CALIBRATOR_API tarn_status tarn_get_drift_settings(const tarn_calibrator* c
 TARN_CALIBRATOR_API tarn_status tarn_apply_hand_tracked(tarn_calibrator* calibrator, tarn_hand hand,
                                                         const tarn_tracked_hand_frames* frames, size_t count)
 {
+    return tarn_apply_hand_tracked_trends(calibrator, hand, frames, nullptr, 0, count);
+}
+
+TARN_CALIBRATOR_API tarn_status tarn_apply_hand_tracked_trends(tarn_calibrator* calibrator, tarn_hand hand,
+                                                               const tarn_tracked_hand_frames* frames, double* trends,
+                                                               size_t trend_stride, size_t count)
+{
     if (calibrator == nullptr || !isHand(hand) || frames == nullptr) return TARN_INVALID_ARGUMENT;
     const tarn_tracked_hand_frames& f = *frames;
     if (!validFrames(f.times, f.time_stride, 1, count) || !validFrames(f.blocks, f.block_stride, 80, count) ||
-        !validFrames(f.trackers, f.tracker_stride, 4, count) || !validLayout(f.residuals, f.residual_stride, 1, count))
+        !validFrames(f.trackers, f.tracker_stride, 4, count) || !validLayout(f.residuals, f.residual_stride, 1, count) ||
+        !validLayout(trends, trend_stride, 1, count))
         return TARN_INVALID_ARGUMENT;
     // The engine reads times and trackers through the same frame records
     // it writes blocks through; it never writes them.
     const TrackedHandFrames tracked{{const_cast<double*>(f.times), f.time_stride},
                                     {f.blocks, f.block_stride},
                                     {const_cast<double*>(f.trackers), f.tracker_stride},
-                                    {f.residuals, f.residual_stride}};
+                                    {f.residuals, f.residual_stride},
+                                    {trends, trend_stride}};
     return statusOf([&] { return calibrator->engine.applyHandTracked(handOf(hand), tracked, count); });
 }
 

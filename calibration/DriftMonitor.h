@@ -107,6 +107,9 @@ public:
     double frameResidual() const { return history_.unwrap(frameRe_, frameIm_); }
     // The trend residual as of the last frame (NaN before the first fit).
     double trendResidual() const;
+    // The fitted line at `time`, less the corrections so far (NaN before
+    // the first fit): the trend residual of a frame at that time.
+    double trendAt(double time) const { return history_.fitted() ? history_.trendResidual(time) : kNaN; }
 
     // After a sample, what the monitor's settings allow the hand to do:
     // re-calibrate (the flag is up, the frame measured, re-calibration

@@ -6,17 +6,27 @@ namespace tarn {
 
 namespace {
 
-bool positiveFinite(double value) { return std::isfinite(value) && value > 0.0; }
-bool notNegativeFinite(double value) { return std::isfinite(value) && value >= 0.0; }
+// Whether low < value <= high (open below) or low <= value <= high.
+bool within(double value, double low, double high, bool openBelow)
+{
+    return (openBelow ? value > low : value >= low) && value <= high;
+}
 
 }  // namespace
 
-bool validDriftSettings(const DriftSettings& s)
+DriftSetting outOfRange(const DriftSettings& s)
 {
-    return s.referenceRow >= 0 && s.referenceRow < DriftSettings::kRows && positiveFinite(s.threshold) &&
-           notNegativeFinite(s.holdTime) && positiveFinite(s.stillSpeed) && notNegativeFinite(s.stillTime) &&
-           s.window >= DriftSettings::kShortestWindow && s.window <= DriftSettings::kLongestWindow &&
-           s.autoRecalibrate <= 1 && s.compensate <= 1 && positiveFinite(s.compensateWithin);
+    using S = DriftSettings;
+    if (s.referenceRow < 0 || s.referenceRow >= S::kRows) return DriftSetting::ReferenceRow;
+    if (!within(s.threshold, 0.0, S::kLargestThreshold, true)) return DriftSetting::Threshold;
+    if (!within(s.holdTime, 0.0, S::kLongestTime, false)) return DriftSetting::HoldTime;
+    if (!within(s.stillSpeed, 0.0, S::kFastestStill, true)) return DriftSetting::StillSpeed;
+    if (!within(s.stillTime, 0.0, S::kLongestTime, false)) return DriftSetting::StillTime;
+    if (!within(s.window, S::kShortestWindow, S::kLongestWindow, false)) return DriftSetting::Window;
+    if (s.autoRecalibrate > 1) return DriftSetting::AutoRecalibrate;
+    if (s.compensate > 1) return DriftSetting::Compensate;
+    if (!(s.compensateWithin > 0.0 && std::isfinite(s.compensateWithin))) return DriftSetting::CompensateWithin;
+    return DriftSetting::None;
 }
 
 }  // namespace tarn

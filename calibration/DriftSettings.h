@@ -9,6 +9,10 @@ namespace tarn {
 struct DriftSettings {
     // The window's bounds: at least the span compensation needs.
     static constexpr double kShortestWindow = 30.0, kLongestWindow = 3600.0;
+    // Beyond these no setting means anything: a drift threshold beyond a
+    // quarter turn, a hand turning faster than two turns a second while
+    // still, an hour's hold or stillness.
+    static constexpr double kLargestThreshold = 90 * kDegree, kFastestStill = 720 * kDegree, kLongestTime = 3600.0;
     static constexpr int kRows = 20;
 
     int referenceRow = 0;              // glove row compared with the tracker, 0-19
@@ -24,10 +28,14 @@ struct DriftSettings {
     double compensateWithin = 2.5 * kDegree;
 };
 
-// Whether every setting is in range: a row 0-19; threshold, still speed
-// and compensateWithin positive and finite; hold and still times finite
-// and not negative; a window of kShortestWindow to kLongestWindow; flags 0
-// or 1.
-bool validDriftSettings(const DriftSettings& settings);
+// The first setting out of range, in the order of the fields: a row
+// 0-19; a threshold above 0 and at most kLargestThreshold; hold and still
+// times 0 to kLongestTime; a still speed above 0 and at most kFastestStill;
+// a window of kShortestWindow to kLongestWindow; flags 0 or 1;
+// compensateWithin positive and finite. NaN is out of every range.
+enum class DriftSetting { None, ReferenceRow, Threshold, HoldTime, StillSpeed, StillTime, Window, AutoRecalibrate,
+                          Compensate, CompensateWithin };
+DriftSetting outOfRange(const DriftSettings& settings);
+inline bool validDriftSettings(const DriftSettings& settings) { return outOfRange(settings) == DriftSetting::None; }
 
 }  // namespace tarn

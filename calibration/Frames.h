@@ -25,9 +25,10 @@ struct Frames {
 
 // The frames of a tracked hand: times (1 double each), the hand's blocks,
 // the wrist tracker's orientations and, optionally (data null), where each
-// frame's drift residual goes (1 double each).
+// frame's drift residual and trend residual go (1 double each).
 struct TrackedHandFrames {
     Frames times, blocks, trackers, residuals;
+    Frames trends{nullptr, 0};
 };
 
 // The frames of a motion calibration: times, the glove's reference row

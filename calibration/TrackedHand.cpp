@@ -123,7 +123,7 @@ Status TrackedHand::applyTracked(SingleHandState& state, Convention convention, 
     }
     const std::size_t row = 4 * static_cast<std::size_t>(monitor_.settings().referenceRow);
     const bool recalibrating = monitor_.settings().autoRecalibrate != 0;
-    const bool everyResidual = frames.residuals.data != nullptr;
+    const bool everyResidual = frames.residuals.data != nullptr, everyTrend = frames.trends.data != nullptr;
     for (std::size_t k = 0; k < count; ++k) {
         const double time = *frames.times.frame(k, 1);
         const bool sampled = monitor_.due(time);
@@ -132,7 +132,10 @@ Status TrackedHand::applyTracked(SingleHandState& state, Convention convention, 
         if (sampled && recalibrating) std::copy_n(calibrated.data() + row, 4, raw);
         applyHandCalibration(state, hand_, calibrated.data());
         calibrated.store();
-        if (!sampled && !everyResidual) continue;
+        if (!sampled && !everyResidual) {
+            if (everyTrend) *frames.trends.frame(k, 1) = monitor_.trendAt(time);
+            continue;
+        }
 
         const double* tracker = frames.trackers.frame(k, 4);
         if (convention != Convention::Library) {
@@ -143,6 +146,7 @@ Status TrackedHand::applyTracked(SingleHandState& state, Convention convention, 
         else monitor_.measure(calibrated.data() + row, tracker);
         if (everyResidual) *frames.residuals.frame(k, 1) = monitor_.frameResidual();
         if (sampled) afterSample(state, raw, tracker);
+        if (everyTrend) *frames.trends.frame(k, 1) = monitor_.trendAt(time);
     }
     if (count > 0) monitor_.passed(last, count);
     return Status::Ok;

@@ -430,16 +430,18 @@ typedef struct tarn_drift_settings {
     unsigned reference_row;       /* glove row compared with the tracker,
                                      0-19 (default 0); the row the hand is
                                      calibrated from */
-    double threshold;             /* radians (default 5 degrees) */
+    double threshold;             /* radians, above 0 and at most a quarter
+                                     turn (default 5 degrees) */
     double hold_time;             /* seconds the trend residual stays beyond
-                                     `threshold` before the flag goes up
-                                     (default 3) */
+                                     `threshold` before the flag goes up,
+                                     0 to 3600 (default 3) */
     double still_speed;           /* radians a second, measured over a
-                                     sixth of a second or more (default 15
-                                     degrees) */
+                                     sixth of a second or more, above 0 and
+                                     at most 720 degrees a second (default
+                                     15 degrees) */
     double still_time;            /* seconds glove and tracker turn slower
                                      than `still_speed` for the hand to be
-                                     still (default 1) */
+                                     still, 0 to 3600 (default 1) */
     double window;                /* seconds of history the rate is fitted
                                      over, 30 to 3600 (default 300) */
     unsigned char auto_recalibrate; /* 1: while the flag is up and the hand
@@ -530,10 +532,17 @@ TARN_CALIBRATOR_API tarn_status tarn_drift_default_settings(tarn_drift_settings*
 /* Sets a hand's monitor settings; the history is kept (cut to the new
  * window), and so is the mount (a new reference_row is compared with the
  * mount of the row calibrated from).
- * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, a row above 19, a
- * threshold, still speed or compensate_within not positive and finite, a
- * hold or still time negative or not finite, a window outside 30 to 3600
- * seconds or not a number, a flag other than 0 or 1), TARN_OUT_OF_MEMORY. */
+ * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand, a setting out of
+ * its range: see tarn_drift_settings_problem), TARN_OUT_OF_MEMORY. */
+/* NULL when tarn_set_drift_settings takes `settings`; otherwise a fixed
+ * English sentence naming the first setting out of range, its unit and its
+ * range ("threshold: radians, above 0 and at most a quarter turn (90
+ * degrees)"; the ranges: a row 0 to 19; threshold above 0, at most pi/2;
+ * hold and still times 0 to 3600 s; still speed above 0, at most 4 pi a
+ * second; window 30 to 3600 s; flags 0 or 1; compensate_within above 0 and
+ * finite; NaN is out of every range). "settings: NULL" for NULL. Static. */
+TARN_CALIBRATOR_API const char* tarn_drift_settings_problem(const tarn_drift_settings* settings);
+
 TARN_CALIBRATOR_API tarn_status tarn_set_drift_settings(tarn_calibrator* calibrator, tarn_hand hand,
                                                         const tarn_drift_settings* settings);
 
@@ -558,6 +567,18 @@ TARN_CALIBRATOR_API tarn_status tarn_get_drift_settings(const tarn_calibrator* c
  * converted), TARN_NOT_CALIBRATED. */
 TARN_CALIBRATOR_API tarn_status tarn_apply_hand_tracked(tarn_calibrator* calibrator, tarn_hand hand,
                                                         const tarn_tracked_hand_frames* frames, size_t count);
+
+/* tarn_apply_hand_tracked, and each frame's trend residual into `trends`
+ * (1 double a frame, `trend_stride` bytes apart, 0: packed): the fitted
+ * drift at the frame's time less the corrections made up to and with that
+ * frame, radians (NaN before the first fit, about 10 seconds after
+ * calibrating). One call gives what a plot of the drift needs; `trends`
+ * NULL is tarn_apply_hand_tracked.
+ * Statuses: as tarn_apply_hand_tracked, and TARN_INVALID_ARGUMENT for a
+ * trend stride that is not a whole number of doubles. */
+TARN_CALIBRATOR_API tarn_status tarn_apply_hand_tracked_trends(tarn_calibrator* calibrator, tarn_hand hand,
+                                                               const tarn_tracked_hand_frames* frames, double* trends,
+                                                               size_t trend_stride, size_t count);
 
 /* The hand's monitor as of its last frame.
  * Statuses: TARN_INVALID_ARGUMENT (NULL, unknown hand), TARN_NOT_CALIBRATED. */

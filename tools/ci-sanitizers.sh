@@ -11,7 +11,8 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan -j 2
-# Calibrators on eight threads at once under ThreadSanitizer.
+# Calibrators on eight threads at once, and tarn-replay converting on two,
+# under ThreadSanitizer.
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan
 TSAN_OPTIONS=halt_on_error=1 ctest --preset tsan

@@ -244,31 +244,40 @@ TEST(Contract, DriftSettingsAtTheEdgesOfTheirRanges)
         const char* what;
         std::function<void(tarn_drift_settings&)> set;
         bool accepted;
+        const char* field = "";  // the one tarn_drift_settings_problem names when refused
     };
+    const double quarterTurn = std::acos(-1.0) / 2, twoTurns = 4 * std::acos(-1.0);
     const double tiny = std::numeric_limits<double>::denorm_min();
     const Edge edges[] = {
         {"row 19", [](auto& s) { s.reference_row = 19; }, true},
-        {"row 20", [](auto& s) { s.reference_row = 20; }, false},
+        {"row 20", [](auto& s) { s.reference_row = 20; }, false, "reference_row"},
         {"threshold tiny", [&](auto& s) { s.threshold = tiny; }, true},
-        {"threshold 0", [](auto& s) { s.threshold = 0; }, false},
-        {"threshold infinite", [](auto& s) { s.threshold = HUGE_VAL; }, false},
+        {"threshold 0", [](auto& s) { s.threshold = 0; }, false, "threshold"},
+        {"threshold a quarter turn", [&](auto& s) { s.threshold = quarterTurn; }, true},
+        {"threshold beyond a quarter turn", [&](auto& s) { s.threshold = std::nextafter(quarterTurn, 2.0); }, false, "threshold"},
+        {"threshold infinite", [](auto& s) { s.threshold = HUGE_VAL; }, false, "threshold"},
         {"hold time 0", [](auto& s) { s.hold_time = 0; }, true},
-        {"hold time 0.5", [](auto& s) { s.hold_time = 0.5; }, true},
-        {"hold time below 0", [&](auto& s) { s.hold_time = -tiny; }, false},
-        {"hold time NaN", [](auto& s) { s.hold_time = kNaN; }, false},
-        {"still speed 0", [](auto& s) { s.still_speed = 0; }, false},
+        {"hold time an hour", [](auto& s) { s.hold_time = 3600; }, true},
+        {"hold time over an hour", [](auto& s) { s.hold_time = std::nextafter(3600.0, 4000.0); }, false, "hold_time"},
+        {"hold time below 0", [&](auto& s) { s.hold_time = -tiny; }, false, "hold_time"},
+        {"hold time NaN", [](auto& s) { s.hold_time = kNaN; }, false, "hold_time"},
+        {"still speed 0", [](auto& s) { s.still_speed = 0; }, false, "still_speed"},
+        {"still speed two turns a second", [&](auto& s) { s.still_speed = twoTurns; }, true},
+        {"still speed faster", [&](auto& s) { s.still_speed = std::nextafter(twoTurns, 20.0); }, false, "still_speed"},
         {"still time 0", [](auto& s) { s.still_time = 0; }, true},
-        {"still time below 0", [&](auto& s) { s.still_time = -tiny; }, false},
-        {"still time infinite", [](auto& s) { s.still_time = HUGE_VAL; }, false},
+        {"still time below 0", [&](auto& s) { s.still_time = -tiny; }, false, "still_time"},
+        {"still time over an hour", [](auto& s) { s.still_time = std::nextafter(3600.0, 4000.0); }, false, "still_time"},
+        {"still time infinite", [](auto& s) { s.still_time = HUGE_VAL; }, false, "still_time"},
         {"window 30 s", [](auto& s) { s.window = 30; }, true},
         {"window 3600 s", [](auto& s) { s.window = 3600; }, true},
-        {"window under 30 s", [](auto& s) { s.window = std::nextafter(30.0, 0.0); }, false},
-        {"window over 3600 s", [](auto& s) { s.window = std::nextafter(3600.0, 4000.0); }, false},
-        {"window NaN", [](auto& s) { s.window = kNaN; }, false},
+        {"window under 30 s", [](auto& s) { s.window = std::nextafter(30.0, 0.0); }, false, "window"},
+        {"window over 3600 s", [](auto& s) { s.window = std::nextafter(3600.0, 4000.0); }, false, "window"},
+        {"window NaN", [](auto& s) { s.window = kNaN; }, false, "window"},
         {"auto re-calibration 1", [](auto& s) { s.auto_recalibrate = 1; }, true},
-        {"auto re-calibration 2", [](auto& s) { s.auto_recalibrate = 2; }, false},
-        {"compensate 2", [](auto& s) { s.compensate = 2; }, false},
-        {"compensate within 0", [](auto& s) { s.compensate_within = 0; }, false},
+        {"auto re-calibration 2", [](auto& s) { s.auto_recalibrate = 2; }, false, "auto_recalibrate"},
+        {"compensate 2", [](auto& s) { s.compensate = 2; }, false, "compensate"},
+        {"compensate within 0", [](auto& s) { s.compensate_within = 0; }, false, "compensate_within"},
+        {"two out of range: the first named", [](auto& s) { s.compensate = 2, s.window = 1; }, false, "window"},
     };
     tarn_calibrator* c = nullptr;
     ASSERT_EQ(tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &c), TARN_OK);
@@ -279,6 +288,11 @@ TEST(Contract, DriftSettingsAtTheEdgesOfTheirRanges)
         e.set(s);
         ASSERT_EQ(tarn_set_drift_settings(c, TARN_LEFT_HAND, &defaults), TARN_OK);
         EXPECT_EQ(tarn_set_drift_settings(c, TARN_LEFT_HAND, &s), e.accepted ? TARN_OK : TARN_INVALID_ARGUMENT) << e.what;
+        const char* problem = tarn_drift_settings_problem(&s);
+        EXPECT_EQ(problem == nullptr, e.accepted) << e.what;
+        if (problem != nullptr) {
+            EXPECT_EQ(std::string(problem).substr(0, std::strlen(e.field) + 1), std::string(e.field) + ":") << e.what;
+        }
         ASSERT_EQ(tarn_get_drift_settings(c, TARN_LEFT_HAND, &back), TARN_OK);
         const tarn_drift_settings& want = e.accepted ? s : defaults;
         EXPECT_TRUE(back.reference_row == want.reference_row && back.threshold == want.threshold &&
