@@ -145,5 +145,7 @@ int main(void)
     VALUE(tarn_motion_verdict, "HAND_MOVED", TARN_MOTION_HAND_MOVED);
 
     printf("constant TARN_DRIFT_KEPT_EVENTS %d\n", TARN_DRIFT_KEPT_EVENTS);
+    printf("constant TARN_LARGEST_QUATERNION_COMPONENT %.17g\n", TARN_LARGEST_QUATERNION_COMPONENT);
+    printf("constant TARN_LARGEST_POSITION %.17g\n", TARN_LARGEST_POSITION);
     return 0;
 }

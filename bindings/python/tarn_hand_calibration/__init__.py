@@ -31,10 +31,6 @@ from .calibrator import (
     Convention,
     Degeneracy,
     Device,
-    DriftEvent,
-    DriftEventKind,
-    DriftReport,
-    DriftSettings,
     Hand,
     Input,
     Quality,
@@ -54,6 +50,7 @@ from .hands import (
     reset_both_hands,
     reset_single_hands,
 )
+from .drift import DriftEvent, DriftEventKind, DriftReport, DriftSettings
 from .motion import MotionResult, MotionVerdict
 from .session import Session, SessionError, SessionWarning, iter_session, read_session, write_session
 

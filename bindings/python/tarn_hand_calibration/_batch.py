@@ -21,6 +21,17 @@ class Frames(NamedTuple):
     single: bool  # one frame, given without the frame axis
 
 
+def real_array(values, name):
+    """`values` as a float64 array; complex numbers and anything that is
+    not numbers are refused (ValueError), not cast."""
+    if numpy.iscomplexobj(values):
+        raise ValueError(f"{name} holds complex numbers; the library takes real ones")
+    try:
+        return numpy.array(values, dtype=numpy.float64, order="C")
+    except (TypeError, ValueError) as error:
+        raise ValueError(f"{name} must be an array of numbers: {error}") from None
+
+
 def frames(values, frame_shape, name, inplace=False):
     """`values` as Frames of `frame_shape`: one frame, or N frames with the
     frame axis first. A new packed float64 copy, or, in place, the caller's
@@ -32,10 +43,7 @@ def frames(values, frame_shape, name, inplace=False):
             raise TypeError(f"{name}: converting in place needs a NumPy array, not {type(values).__name__}")
         array = values
     else:
-        try:
-            array = numpy.array(values, dtype=numpy.float64, order="C")
-        except (TypeError, ValueError) as error:
-            raise ValueError(f"{name} must be an array of numbers: {error}") from None
+        array = real_array(values, name)
     single = array.shape == frame_shape
     if not single and (array.ndim != len(frame_shape) + 1 or array.shape[1:] != frame_shape):
         frame_text = ", ".join(str(extent) for extent in frame_shape)
@@ -56,7 +64,10 @@ def _check_in_place(array, frame_shape, count, name):
     packed = numpy.empty(frame_shape).strides
     frame_bytes = 8 * int(numpy.prod(frame_shape))
     overlapping = count > 1 and array.strides[0] < frame_bytes  # also 0 (broadcast) and reversed
-    if not array.flags.aligned or array.strides[-len(frame_shape):] != packed or overlapping:
+    if not array.flags.aligned:
+        raise ValueError(f"{name} cannot be converted in place: its doubles are not aligned to 8 bytes "
+                         f"(an offset field of a packed record array?); pass inplace=False for a copy")
+    if array.strides[-len(frame_shape):] != packed or overlapping:
         raise ValueError(f"{name} cannot be converted in place (strides {array.strides}): each frame's doubles "
                          f"must be packed and the frames in order without overlap; pass inplace=False for a copy")
 

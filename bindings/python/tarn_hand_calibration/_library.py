@@ -23,6 +23,11 @@ FILE_NAME = _file_name("TarnHandCalibrationSDK")
 CALIBRATOR_FILE_NAME = _file_name("TarnCalibrator")
 SESSION_FILE_NAME = _file_name("TarnSession")
 
+#: The range of calibration inputs (TARN_LARGEST_QUATERNION_COMPONENT,
+#: TARN_LARGEST_POSITION in TarnCalibrator.h): beyond it a calibration is refused.
+LARGEST_QUATERNION_COMPONENT = 1e150
+LARGEST_POSITION = 1e6
+
 _DOUBLES = ctypes.POINTER(ctypes.c_double)
 _BOOL = ctypes.c_bool  # the one-byte C bool
 _ALL_VR_INPUTS = [_BOOL, _DOUBLES, _DOUBLES, _DOUBLES, _DOUBLES] * 2 + [_BOOL, _DOUBLES, _DOUBLES]
@@ -146,6 +151,9 @@ _CALIBRATOR_PROTOTYPES = {
     "tarn_get_both_hands_frame": (_STATUS, [_HANDLE, _DOUBLES, _DOUBLES]),
     "tarn_get_all_vr_frame": (_STATUS, [_HANDLE, _DOUBLES, _DOUBLES, ctypes.POINTER(ctypes.c_ubyte)]),
     "tarn_drift_default_settings": (_STATUS, [ctypes.POINTER(DriftSettings)]),
+    "tarn_drift_settings_problem": (ctypes.c_char_p, [ctypes.POINTER(DriftSettings)]),
+    "tarn_apply_hand_tracked_trends": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(TrackedHandFrames), _ADDRESS,
+                                                 _SIZE, _SIZE]),
     "tarn_set_drift_settings": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(DriftSettings)]),
     "tarn_get_drift_settings": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(DriftSettings)]),
     "tarn_apply_hand_tracked": (_STATUS, [_HANDLE, ctypes.c_int, ctypes.POINTER(TrackedHandFrames), _SIZE]),

@@ -22,20 +22,24 @@ against the wrist tracker's on the frames given to apply_hand_tracked:
 
     calibrator.set_drift_settings("right", compensate=True)
     blocks, residuals = calibrator.apply_hand_tracked("right", times, blocks, trackers, residuals=True)
-    calibrator.drift("right").rate          # radians a second
+    calibrator.drift("right").rate_deg_per_min
 """
 
 import ctypes
 import enum
-from dataclasses import asdict, dataclass, fields, replace
+import math
+import warnings
+from dataclasses import dataclass, fields, replace
 
 import numpy
 
 from . import _batch
 from ._batch import HAND, POSITION, QUATERNION, TIME
 from ._library import AllVRInput, DriftEvent as _CDriftEvent, DriftReport as _CDriftReport
-from ._library import DriftSettings as _CDriftSettings, MotionFrames, MotionResult as _CMotionResult
+from ._library import DriftSettings as _CDriftSettings, LARGEST_POSITION, LARGEST_QUATERNION_COMPONENT
+from ._library import MotionFrames, MotionResult as _CMotionResult
 from ._library import Quality as _CQuality, TrackedHandFrames, calibrator_library
+from .drift import RADIAN_SETTINGS, DriftEvent, DriftEventKind, DriftReport, DriftSettings, python_name, to_degrees
 from .all_vr import Pose
 from .hands import BothHands
 from .motion import motion_result
@@ -135,102 +139,6 @@ class Quality:
     frame_decided_by: Input
 
 
-class DriftEventKind(_Named):
-    """What the drift monitor did to a hand's calibration: RECALIBRATION
-    re-calibrated it from one frame; COMPENSATION started turning it back
-    by the fitted drift (once per start, not for each small turn)."""
-
-    RECALIBRATION = 1
-    COMPENSATION = 2
-
-
-@dataclass(frozen=True)
-class DriftSettings:
-    """The settings of a hand's drift monitor. Angles in radians, times in
-    seconds; default_drift_settings() gives the defaults (TarnCalibrator.h
-    states them).
-
-    reference_row: the glove row compared with the tracker, 0 to 19 (the
-        row the hand is calibrated from).
-    threshold: the trend residual beyond which, held for hold_time seconds,
-        the flag goes up.
-    still_speed, still_time: the hand is still once glove and tracker have
-        turned slower than still_speed (radians a second, measured over a
-        sixth of a second or more) for still_time seconds.
-    window: seconds of history the drift rate is fitted over, 30 to 3600.
-    auto_recalibrate: while the flag is up and the hand is still,
-        re-calibrate the hand from the current frame, once its residual is
-        within half the threshold of the trend residual.
-    compensate: once the drift is known to within compensate_within
-        (the rate's standard error times the span it was fitted over),
-        turn the calibration back by the fitted drift every second.
-    """
-
-    reference_row: int
-    threshold: float
-    hold_time: float
-    still_speed: float
-    still_time: float
-    window: float
-    auto_recalibrate: bool
-    compensate: bool
-    compensate_within: float
-
-
-@dataclass(frozen=True)
-class DriftReport:
-    """A hand's drift monitor as of its last frame. A residual is the turn
-    about the up axis of the calibrated glove row away from where it would
-    be had it kept its mount on the wrist tracker at calibration (the
-    glove's heading less the tracker's, less the same at calibration, tilts
-    allowed for): radians, counter-clockwise seen from above in the library
-    convention, unwrapped. Times are the frames' times in seconds.
-
-    time: the last frame's (NaN before any); residual: the last frame
-    sampled (NaN when its glove row or tracker was NaN, infinite or zero);
-    trend_residual: the fitted drift now, less the corrections; rate,
-    rate_uncertainty: the fitted drift rate and its standard error, radians
-    a second (infinite when the history cannot tell); these three are NaN
-    until the first fit, 10 seconds after calibrating; fit_span: seconds of
-    history behind the fit (0 until then); largest_residual,
-    largest_residual_time: the trend residual of largest magnitude so far
-    (signed) and when; first_flag_time: when the flag first went up;
-    correction: radians the monitor has turned the calibration by since
-    the hand was calibrated; still_since: start of the current still
-    stretch (NaN while moving); flag: re-calibration recommended; still:
-    still for still_time or longer; compensating: compensation is turning
-    the calibration; frames: frames observed since calibrating.
-    """
-
-    time: float
-    residual: float
-    trend_residual: float
-    rate: float
-    rate_uncertainty: float
-    fit_span: float
-    largest_residual: float
-    largest_residual_time: float
-    first_flag_time: float
-    correction: float
-    still_since: float
-    flag: bool
-    still: bool
-    compensating: bool
-    frames: int
-
-
-@dataclass(frozen=True)
-class DriftEvent:
-    """A change the drift monitor made to a hand's calibration: its kind,
-    the time of the frame it came after (seconds) and the trend residual
-    just before and just after (radians)."""
-
-    kind: DriftEventKind
-    time: float
-    residual_before: float
-    residual_after: float
-
-
 def _record(cls, c_record):
     """The dataclass `cls` from a C record's fields of the same names, each
     converted to the field's type (one-byte flags to bool, enum values to
@@ -243,7 +151,7 @@ class CalibrationError(Exception):
     name, "TARN_DEGENERATE_INPUT"...) and, from calibrate functions,
     `quality` (the Quality record, naming the rule that refused) say why."""
 
-    def __init__(self, function, status, quality=None):
+    def __init__(self, function, status, quality=None, why=None):
         self.status = Status(status)
         self.status_name = calibrator_library().tarn_status_string(status).decode()
         self.quality = quality
@@ -251,17 +159,52 @@ class CalibrationError(Exception):
         if quality is not None and quality.degeneracy != Degeneracy.NONE:
             where = quality.degenerate_input.name.lower().replace("_", " ")
             message += f" ({quality.degeneracy}: the {where})"
+        elif why:
+            message += f" ({why})"
         super().__init__(message)
 
 
-def _check(function, status, quality=None):
+def _check(function, status, quality=None, why=None):
+    """Raises CalibrationError for a status other than OK; `why()`, when
+    given, explains an INVALID_ARGUMENT."""
     if status != Status.OK:
-        raise CalibrationError(function, status, None if quality is None else _record(Quality, quality))
+        explained = why() if why is not None and status == Status.INVALID_ARGUMENT else None
+        raise CalibrationError(function, status, None if quality is None else _record(Quality, quality), explained)
+
+
+def _unusable(**inputs):
+    """Which input made a calibration INVALID_ARGUMENT: the first holding
+    NaN or infinite values, or values beyond the range the library takes
+    (TARN_LARGEST_QUATERNION_COMPONENT, TARN_LARGEST_POSITION)."""
+    for name, (values, largest) in inputs.items():
+        if values is None:
+            continue
+        array = numpy.asarray(values, dtype=numpy.float64)
+        if not numpy.isfinite(array).all():
+            return f"NaN or infinite input: {name}"
+        if (numpy.abs(array) > largest).any():
+            return f"out-of-range input: {name} (beyond {largest:g})"
+    return None
+
+
+def _out_of_order(times, last):
+    """Why the frames at `times` (seconds) cannot follow a monitor whose
+    last frame was at `last` (NaN: none), or None."""
+    times = numpy.atleast_1d(numpy.asarray(times, dtype=numpy.float64))
+    for k, time in enumerate(times):
+        if not math.isfinite(time):
+            return f"frame {k} has time {time}: every frame needs a finite time"
+        if k > 0 and time < times[k - 1]:
+            return f"frame {k} at {time:.3f} s is earlier than frame {k - 1} at {times[k - 1]:.3f} s"
+    if not math.isnan(last) and len(times) and times[0] < last:
+        return (f"frame 0 at {times[0]:.3f} s is earlier than the last frame this monitor saw, {last:.3f} s: "
+                f"a calibrator's monitor takes a session once")
+    return None
 
 
 def _vector(values, shape, name):
     """One sample as a C array of doubles."""
-    array = _batch.frames(values, shape, name).array
+    array = _batch.real_array(values, name)
     if array.shape != shape:
         raise ValueError(f"{name} must be one sample of shape {shape}, got shape {array.shape}")
     return (ctypes.c_double * array.size)(*array.ravel().tolist())
@@ -289,7 +232,7 @@ def default_drift_settings():
     """The DriftSettings every drift monitor starts with."""
     settings = _CDriftSettings()
     _check("default_drift_settings", calibrator_library().tarn_drift_default_settings(ctypes.byref(settings)))
-    return _record(DriftSettings, settings)
+    return DriftSettings.from_c(settings)
 
 
 def library_version():
@@ -335,10 +278,12 @@ class Calibrator:
             raise ValueError("the calibrator is closed")
         return self._handle
 
-    def _calibrate(self, name, *arguments):
+    def _calibrate(self, name, *arguments, inputs):
+        """`inputs`: each input by name with the largest value the library
+        takes in it, to say which one an INVALID_ARGUMENT is about."""
         quality = _CQuality()
         status = getattr(self._library, f"tarn_{name}")(self._live(), *arguments, ctypes.byref(quality))
-        _check(name, status, quality)
+        _check(name, status, quality, lambda: _unusable(**inputs))
         return _record(Quality, quality)
 
     # ---- Calibrations ------------------------------------------------
@@ -350,13 +295,17 @@ class Calibrator:
         plus 90 degrees for the right hand, minus 90 for the left. Returns
         the Quality record."""
         return self._calibrate("calibrate_hand", Hand.of(hand), _vector(source, QUATERNION, "source"),
-                               _vector(target, QUATERNION, "target"))
+                               _vector(target, QUATERNION, "target"),
+                               inputs={"source": (source, LARGEST_QUATERNION_COMPONENT),
+                                       "target": (target, LARGEST_QUATERNION_COMPONENT)})
 
     def calibrate_both_hands(self, position1, position2):
         """A frame for both hands: origin midway, forward from position2
         towards position1, up unchanged. Returns the Quality record."""
         return self._calibrate("calibrate_both_hands", _vector(position1, POSITION, "position1"),
-                               _vector(position2, POSITION, "position2"))
+                               _vector(position2, POSITION, "position2"),
+                               inputs={"position1": (position1, LARGEST_POSITION),
+                                       "position2": (position2, LARGEST_POSITION)})
 
     def reset_both_hands(self):
         """Discards the double-hand calibration."""
@@ -369,6 +318,7 @@ class Calibrator:
         headset_decides; a headset alone always decides. Replaces the
         previous All-VR calibration. Returns the Quality record."""
         record = AllVRInput(headset_decides=bool(headset_decides))
+        inputs = {}
         for device, pose in (("right", right), ("left", left), ("headset", headset)):
             if pose is None:
                 continue
@@ -376,7 +326,9 @@ class Calibrator:
             setattr(record, "headset_on" if device == "headset" else f"{device}_tracker_on", 1)
             setattr(record, f"{device}_position", _vector(position, POSITION, f"{device} position"))
             setattr(record, f"{device}_orientation", _vector(orientation, QUATERNION, f"{device} orientation"))
-        return self._calibrate("calibrate_all_vr", ctypes.byref(record))
+            inputs[f"{device} position"] = (position, LARGEST_POSITION)
+            inputs[f"{device} orientation"] = (orientation, LARGEST_QUATERNION_COMPONENT)
+        return self._calibrate("calibrate_all_vr", ctypes.byref(record), inputs=inputs)
 
     # ---- Applying them ----------------------------------------------
 
@@ -415,32 +367,45 @@ class Calibrator:
         _check("apply_device", self._library.tarn_apply_device(self._live(), Device.of(device), *arguments, count))
         return Pose(*(None if batch is None else batch.array for batch in (position, quaternion)))
 
-    def apply_hand_tracked(self, hand, times, blocks, trackers, *, inplace=False, residuals=False):
+    def apply_hand_tracked(self, hand, times, blocks, trackers, *, inplace=False, residuals=False, trends=False):
         """apply_hand with every frame watched by the hand's drift monitor.
         `times`: the frames' times in seconds, (N,) or one number, never
-        going back (nor from the last frame of the previous call);
-        `blocks`: hand blocks, (N, 20, 4) or (20, 4); `trackers`: the wrist
-        tracker's orientations, (N, 4) or (4,); all in the calibrator's
-        convention. Returns the converted blocks (a new array, or the
-        caller's with inplace=True) or, with residuals=True, the pair
-        (blocks, residuals): each frame's heading residual in radians, (N,)
-        or 0-d, NaN where the reference row or the tracker is NaN,
+        going back (nor from the last frame of the previous call: a
+        monitor takes a session once); `blocks`: hand blocks, (N, 20, 4) or
+        (20, 4); `trackers`: the wrist tracker's orientations, (N, 4) or
+        (4,); all in the calibrator's convention. Returns the converted
+        blocks (a new array, or the caller's with inplace=True), followed,
+        when asked for, by each frame's heading residual (residuals=True)
+        and trend residual (trends=True: the fitted drift at the frame's
+        time, NaN before the first fit), in degrees, (N,) or 0-d; a
+        residual is NaN where the reference row or the tracker is NaN,
         infinite or zero.
         The blocks are apply_hand's bit for bit while the monitor changes
         nothing; with auto_recalibrate or compensate set it may change the
         hand's calibration after a frame, the frames after it use the new
         one, and take_drift_events() tells. A time that is NaN, infinite
-        or goes back raises CalibrationError (INVALID_ARGUMENT), an
-        uncalibrated hand NOT_CALIBRATED; nothing is converted then."""
+        or goes back raises CalibrationError (INVALID_ARGUMENT, naming the
+        frame and its time), an uncalibrated hand NOT_CALIBRATED; nothing
+        is converted then."""
         batches = (_batch.frames(times, TIME, "times"), _batch.frames(blocks, HAND, "blocks", inplace),
                    _batch.frames(trackers, QUATERNION, "trackers"))
         count = _batch.same_count(*batches)
-        residual = numpy.empty(batches[0].array.shape) if residuals else None
+        outputs = [numpy.empty(batches[0].array.shape) if wanted else None for wanted in (residuals, trends)]
         frames = TrackedHandFrames(*(value for batch in batches for value in (batch.address, batch.stride)),
-                                   None if residual is None else residual.ctypes.data, 0)
-        _check("apply_hand_tracked", self._library.tarn_apply_hand_tracked(self._live(), Hand.of(hand),
-                                                                            ctypes.byref(frames), count))
-        return batches[1].array if residual is None else (batches[1].array, residual)
+                                   None if outputs[0] is None else outputs[0].ctypes.data, 0)
+        hand = Hand.of(hand)
+        status = self._library.tarn_apply_hand_tracked_trends(
+            self._live(), hand, ctypes.byref(frames), None if outputs[1] is None else outputs[1].ctypes.data, 0, count)
+        _check("apply_hand_tracked", status,
+               why=lambda: _out_of_order(batches[0].array, self._monitor_time(hand)))
+        asked = [to_degrees(output) for output in outputs if output is not None]
+        return (batches[1].array, *asked) if asked else batches[1].array
+
+    def _monitor_time(self, hand):
+        """The time of the last frame the hand's monitor saw (NaN: none)."""
+        report = _CDriftReport()
+        status = self._library.tarn_get_drift(self._handle, hand, ctypes.byref(report))
+        return report.time if status == Status.OK else math.nan
 
     # ---- Drift monitors ----------------------------------------------
 
@@ -449,23 +414,37 @@ class Calibrator:
         settings = _CDriftSettings()
         _check("drift_settings", self._library.tarn_get_drift_settings(self._live(), Hand.of(hand),
                                                                         ctypes.byref(settings)))
-        return _record(DriftSettings, settings)
+        return DriftSettings.from_c(settings)
 
     def set_drift_settings(self, hand, settings=None, **changes):
         """Sets the hand's monitor to `settings` (a DriftSettings; by
         default the hand's current ones) with the fields named in
-        `changes` replaced, e.g. set_drift_settings("left", compensate=True)
-        or set_drift_settings("left", default_drift_settings()). The
-        monitor keeps its history, cut to the new window. Returns the
-        settings set. An unknown field raises TypeError; a row above 19, a
-        threshold, still speed or compensate_within not positive and
-        finite, a hold or still time negative or not finite, a window
-        outside 30 to 3600 seconds or a flag other than 0 or 1 raise
-        CalibrationError (INVALID_ARGUMENT) and change nothing."""
+        `changes` replaced, e.g. set_drift_settings("left", compensate=True,
+        threshold_deg=4) or set_drift_settings("left",
+        default_drift_settings()). The monitor keeps its history, cut to
+        the new window. Returns the settings set. The radian names of 1.1
+        (threshold=..., window=...) are taken with a DeprecationWarning. An
+        unknown field raises TypeError; a setting out of its range (see
+        DriftSettings) raises CalibrationError (INVALID_ARGUMENT) naming the
+        field, its value and its range, and changes nothing."""
         hand = Hand.of(hand)
+        for old in [name for name in changes if name in RADIAN_SETTINGS]:
+            new, unit = RADIAN_SETTINGS[old]
+            warnings.warn(f"set_drift_settings({old}=...) is deprecated (radians and seconds): use {new}",
+                          DeprecationWarning, stacklevel=2)
+            changes[new] = changes.pop(old) / unit if unit != 1 else changes.pop(old)
         settings = replace(self.drift_settings(hand) if settings is None else settings, **changes)
-        record = _CDriftSettings(**asdict(settings))
-        _check("set_drift_settings", self._library.tarn_set_drift_settings(self._live(), hand, ctypes.byref(record)))
+        record = settings.to_c()
+
+        def why():
+            problem = self._library.tarn_drift_settings_problem(ctypes.byref(record))
+            if problem is None:
+                return None
+            field = python_name(problem.decode().partition(":")[0])
+            return f"{field} = {getattr(settings, field)!r}; in the C API {problem.decode()}"
+
+        _check("set_drift_settings", self._library.tarn_set_drift_settings(self._live(), hand, ctypes.byref(record)),
+               why=why)
         return settings
 
     def drift(self, hand):
@@ -474,7 +453,7 @@ class Calibrator:
         calibrated; calibrating it restarts the monitor."""
         report = _CDriftReport()
         _check("drift", self._library.tarn_get_drift(self._live(), Hand.of(hand), ctypes.byref(report)))
-        return _record(DriftReport, report)
+        return DriftReport.from_c(report)
 
     def take_drift_events(self, hand):
         """The changes the hand's monitor made to its calibration since
@@ -483,7 +462,7 @@ class Calibrator:
         events, count = (_CDriftEvent * KEPT_DRIFT_EVENTS)(), ctypes.c_size_t(0)
         _check("take_drift_events", self._library.tarn_take_drift_events(self._live(), Hand.of(hand), events,
                                                                           len(events), ctypes.byref(count)))
-        return [_record(DriftEvent, event) for event in events[: count.value]]
+        return [DriftEvent.from_c(event) for event in events[: count.value]]
 
     # ---- Calibrating a hand from motion ------------------------------
 

@@ -82,28 +82,42 @@ def test_batches_give_the_bits_of_the_exports_frame_by_frame():
 NAN = [math.nan, 0.0, 0.0, 0.0]
 DRIFT = tarn.default_drift_settings()
 TRACKED = (numpy.ones((2, 20, 4)), numpy.ones((2, 4)))  # blocks and trackers of two frames
-REFUSALS = [  # call, arguments, status, degeneracy, where
-    ("calibrate_hand", ("right", [0, 0, 0, 0], IDENTITY), "DEGENERATE_INPUT", "ZERO_QUATERNION", "SOURCE"),
-    ("calibrate_hand", ("left", IDENTITY, [0.7071, 0, 0.7071, 0]), "DEGENERATE_INPUT", "NEAR_VERTICAL", "TARGET"),
-    ("calibrate_hand", ("left", NAN, IDENTITY), "INVALID_ARGUMENT", "NONE", "NONE"),
-    ("calibrate_both_hands", ([1, 1, 0], [1.0005, 1.0009, 2]), "DEGENERATE_INPUT", "HANDS_TOO_CLOSE", "POSITIONS"),
-    ("calibrate_all_vr", (None, None, None), "DEGENERATE_INPUT", "NO_DEVICE", "NONE"),
-    ("calibrate_all_vr", (None, ([0, 0, 0], [0, 0, 0, 0])), "DEGENERATE_INPUT", "ZERO_QUATERNION", "LEFT_TRACKER"),
-    ("apply_hand", ("left", numpy.ones((2, 20, 4))), "NOT_CALIBRATED", None, None),
-    ("apply_device", ("headset", numpy.ones(3)), "NOT_CALIBRATED", None, None),
-    ("restore", (b"TARN" * 8,), "INVALID_SAVED_STATE", None, None),
-    ("apply_hand_tracked", ("right", [1.5, 1.4], *TRACKED), "INVALID_ARGUMENT", None, None),
-    ("apply_hand_tracked", ("right", [0.5, 2], *TRACKED), "INVALID_ARGUMENT", None, None),  # before the last call's
-    ("apply_hand_tracked", ("right", [2, math.inf], *TRACKED), "INVALID_ARGUMENT", None, None),
-    ("apply_hand_tracked", ("left", [2, 3], *TRACKED), "NOT_CALIBRATED", None, None),
-    ("drift", ("left",), "NOT_CALIBRATED", None, None),
-] + [("set_drift_settings", ("right", dataclasses.replace(DRIFT, **change)), "INVALID_ARGUMENT", None, None)
-     for change in ({"reference_row": 20}, {"threshold": math.nan}, {"still_speed": 0}, {"window": 9.5},
-                    {"hold_time": -1}, {"compensate_within": math.inf}, {"compensate": 2})]
+REFUSALS = [  # call, arguments, status, degeneracy, where, what the message says
+    ("calibrate_hand", ("right", [0, 0, 0, 0], IDENTITY), "DEGENERATE_INPUT", "ZERO_QUATERNION", "SOURCE", ""),
+    ("calibrate_hand", ("left", IDENTITY, [0.7071, 0, 0.7071, 0]), "DEGENERATE_INPUT", "NEAR_VERTICAL", "TARGET", ""),
+    ("calibrate_hand", ("left", NAN, IDENTITY), "INVALID_ARGUMENT", "NONE", "NONE", "(NaN or infinite input: source)"),
+    ("calibrate_hand", ("left", IDENTITY, [2e150, 0, 0, 0]), "INVALID_ARGUMENT", "NONE", "NONE",
+     "(out-of-range input: target (beyond 1e+150))"),
+    ("calibrate_both_hands", ([1, 1, 0], [1.0005, 1.0009, 2]), "DEGENERATE_INPUT", "HANDS_TOO_CLOSE", "POSITIONS", ""),
+    ("calibrate_both_hands", ([1, 1, 0], [math.inf, 0, 2]), "INVALID_ARGUMENT", "NONE", "NONE", "input: position2"),
+    ("calibrate_all_vr", (None, None, None), "DEGENERATE_INPUT", "NO_DEVICE", "NONE", ""),
+    ("calibrate_all_vr", (None, ([0, 0, 0], [0, 0, 0, 0])), "DEGENERATE_INPUT", "ZERO_QUATERNION", "LEFT_TRACKER", ""),
+    ("calibrate_all_vr", (None, ([0, 0, 0], NAN)), "INVALID_ARGUMENT", "NONE", "NONE", "input: left orientation"),
+    ("apply_hand", ("left", numpy.ones((2, 20, 4))), "NOT_CALIBRATED", None, None, ""),
+    ("apply_device", ("headset", numpy.ones(3)), "NOT_CALIBRATED", None, None, ""),
+    ("restore", (b"TARN" * 8,), "INVALID_SAVED_STATE", None, None, ""),
+    ("apply_hand_tracked", ("right", [1.5, 1.4], *TRACKED), "INVALID_ARGUMENT", None, None,
+     "(frame 1 at 1.400 s is earlier than frame 0 at 1.500 s)"),
+    ("apply_hand_tracked", ("right", [0.5, 2], *TRACKED), "INVALID_ARGUMENT", None, None,
+     "(frame 0 at 0.500 s is earlier than the last frame this monitor saw, 1.000 s: a calibrator's monitor takes "
+     "a session once)"),
+    ("apply_hand_tracked", ("right", [2, math.inf], *TRACKED), "INVALID_ARGUMENT", None, None,
+     "frame 1 has time inf"),
+    ("apply_hand_tracked", ("left", [2, 3], *TRACKED), "NOT_CALIBRATED", None, None, ""),
+    ("drift", ("left",), "NOT_CALIBRATED", None, None, ""),
+] + [("set_drift_settings", ("right", dataclasses.replace(DRIFT, **change)), "INVALID_ARGUMENT", None, None, says)
+     for change, says in (({"reference_row": 20}, "reference_row = 20"), ({"threshold_deg": math.nan}, "threshold_deg = nan"),
+                          ({"threshold_deg": 286.0}, "threshold_deg = 286.0; in the C API threshold: radians"),
+                          ({"still_speed_deg_per_s": 0}, "still_speed_deg_per_s = 0"),
+                          ({"still_speed_deg_per_s": 721}, "still_speed_deg_per_s = 721"),
+                          ({"window_s": 9.5}, "window_s = 9.5"), ({"hold_time_s": -1}, "hold_time_s = -1"),
+                          ({"still_time_s": 3601}, "still_time_s = 3601"),
+                          ({"compensate_within_deg": math.inf}, "compensate_within_deg = inf"),
+                          ({"compensate": 2}, "compensate = 2"))]
 
 
-@pytest.mark.parametrize("call, arguments, status, degeneracy, where", REFUSALS)
-def test_refusals_raise_with_status_and_quality_and_change_nothing(call, arguments, status, degeneracy, where):
+@pytest.mark.parametrize("call, arguments, status, degeneracy, where, says", REFUSALS)
+def test_refusals_raise_with_status_and_quality_and_change_nothing(call, arguments, status, degeneracy, where, says):
     with tarn.Calibrator() as calibrator:
         calibrator.calibrate_hand("right", IDENTITY, IDENTITY)
         calibrator.apply_hand_tracked("right", 1.0, TRACKED[0][0], TRACKED[1][0])
@@ -112,6 +126,7 @@ def test_refusals_raise_with_status_and_quality_and_change_nothing(call, argumen
         with pytest.raises(tarn.CalibrationError, match=f"^{call}: TARN_{status}") as raised:
             getattr(calibrator, call)(*arguments)
         assert (raised.value.status.name, raised.value.status_name) == (status, f"TARN_{status}")
+        assert says in str(raised.value)
         quality = raised.value.quality
         found = quality and (quality.degeneracy.name, quality.degenerate_input.name)
         assert found == (degeneracy and (degeneracy, where))
@@ -137,26 +152,36 @@ def test_saved_calibrations_restore_in_any_convention(convention, identity, rota
             second.restore(altered)
 
 
-@pytest.mark.parametrize("call, error", [
-    (lambda c: c.apply_hand("right", numpy.ones((3, 20, 4), numpy.float32), inplace=True), TypeError),
-    (lambda c: c.apply_hand("right", [IDENTITY] * 20, inplace=True), TypeError),
-    (lambda c: c.apply_hand("right", numpy.ones((3, 20, 4))[::-1], inplace=True), ValueError),
-    (lambda c: c.apply_hand("right", numpy.ones((3, 4, 20)).transpose(0, 2, 1), inplace=True), ValueError),
-    (lambda c: c.apply_hand("right", numpy.broadcast_to(numpy.ones((20, 4)), (3, 20, 4)), inplace=True), ValueError),
-    (lambda c: c.apply_hand("right", numpy.ones((3, 20, 3))), ValueError),
-    (lambda c: c.apply_device("headset", numpy.ones((3, 3)), numpy.ones((2, 4))), ValueError),
-    (lambda c: c.apply_device("headset", numpy.ones(3), numpy.ones((1, 4))), ValueError),
-    (lambda c: c.apply_device("glasses", numpy.ones(3)), ValueError),
-    (lambda c: c.apply_hand_tracked("right", [0, 1], numpy.ones((2, 20, 4)), numpy.ones((3, 4))), ValueError),
-    (lambda c: c.apply_hand_tracked("right", 0, numpy.ones((2, 20, 4)), numpy.ones((2, 4))), ValueError),
-    (lambda c: c.set_drift_settings("right", windw=30), TypeError),
-    (lambda c: (c.close(), c.save()), ValueError),
+UNALIGNED = numpy.zeros(3, [("pad", "u1"), ("block", "f8", (20, 4))])["block"]  # a packed record's field
+
+
+@pytest.mark.parametrize("call, error, says", [
+    (lambda c: c.apply_hand("right", numpy.ones((3, 20, 4), numpy.float32), inplace=True), TypeError, "float64"),
+    (lambda c: c.apply_hand("right", [IDENTITY] * 20, inplace=True), TypeError, "NumPy array"),
+    (lambda c: c.apply_hand("right", numpy.ones((3, 20, 4))[::-1], inplace=True), ValueError, "in order"),
+    (lambda c: c.apply_hand("right", numpy.ones((3, 4, 20)).transpose(0, 2, 1), inplace=True), ValueError, "packed"),
+    (lambda c: c.apply_hand("right", numpy.broadcast_to(numpy.ones((20, 4)), (3, 20, 4)), inplace=True), ValueError,
+     "read-only"),
+    (lambda c: c.apply_hand("right", UNALIGNED, inplace=True), ValueError, "not aligned to 8 bytes"),
+    (lambda c: c.apply_hand("right", numpy.ones((3, 20, 3))), ValueError, "shape (20, 4) for one frame"),
+    (lambda c: c.apply_hand("right", numpy.ones((20, 4), complex)), ValueError, "complex numbers"),
+    (lambda c: c.calibrate_hand("right", numpy.ones((2, 4)), IDENTITY), ValueError,
+     "source must be one sample of shape (4,), got shape (2, 4)"),
+    (lambda c: c.calibrate_hand("right", [1j, 0, 0, 0], IDENTITY), ValueError, "source holds complex numbers"),
+    (lambda c: c.apply_device("headset", numpy.ones((3, 3)), numpy.ones((2, 4))), ValueError, "same number of frames"),
+    (lambda c: c.apply_device("headset", numpy.ones(3), numpy.ones((1, 4))), ValueError, "same number of frames"),
+    (lambda c: c.apply_device("glasses", numpy.ones(3)), ValueError, "unknown device"),
+    (lambda c: c.apply_hand_tracked("right", [0, 1], numpy.ones((2, 20, 4)), numpy.ones((3, 4))), ValueError, "frames"),
+    (lambda c: c.apply_hand_tracked("right", 0, numpy.ones((2, 20, 4)), numpy.ones((2, 4))), ValueError, "frames"),
+    (lambda c: c.set_drift_settings("right", windw=30), TypeError, "windw"),
+    (lambda c: (c.close(), c.save()), ValueError, "closed"),
 ])
-def test_arrays_that_cannot_be_converted_raise_before_the_call(call, error):
+def test_arrays_that_cannot_be_converted_raise_before_the_call(call, error, says):
     with tarn.Calibrator() as calibrator:
         calibrator.calibrate_hand("right", IDENTITY, IDENTITY)
-        with pytest.raises(error):
+        with pytest.raises(error) as raised:
             call(calibrator)
+        assert says in str(raised.value)
 
 
 # tarn-replay's options for the rules of reading, as read_session's keywords.

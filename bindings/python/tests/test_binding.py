@@ -112,7 +112,9 @@ def test_structs_enums_and_constants_are_the_headers():
     enums = {"tarn_status": calibrator.Status, "tarn_convention": calibrator.Convention, "tarn_hand": calibrator.Hand,
              "tarn_device": calibrator.Device, "tarn_degeneracy": calibrator.Degeneracy, "tarn_input": calibrator.Input,
              "tarn_drift_event_kind": calibrator.DriftEventKind, "tarn_motion_verdict": tarn_hand_calibration.MotionVerdict}
-    constants = {"TARN_DRIFT_KEPT_EVENTS": calibrator.KEPT_DRIFT_EVENTS}
+    constants = {"TARN_DRIFT_KEPT_EVENTS": calibrator.KEPT_DRIFT_EVENTS,
+                 "TARN_LARGEST_QUATERNION_COMPONENT": _library.LARGEST_QUATERNION_COMPONENT,
+                 "TARN_LARGEST_POSITION": _library.LARGEST_POSITION}
     named = {name: set() for name in enums}
     for kind, *fact in (line.split() for line in Path(os.environ["TARN_HEADER_LAYOUT"]).read_text().splitlines()):
         if kind == "size":
@@ -123,6 +125,6 @@ def test_structs_enums_and_constants_are_the_headers():
             assert enums[fact[0]][fact[1]] == int(fact[2]), fact
             named[fact[0]].add(fact[1])
         else:
-            assert constants[fact[0]] == int(fact[1]), fact
+            assert constants[fact[0]] == float(fact[1]), fact
     for name, members in named.items():
         assert members == set(enums[name].__members__), name
