@@ -57,7 +57,7 @@ namespace Tarn.HandCalibration.Tests
 
             // The README's snippet: identity glove and tracker turn the right
             // hand -90 degrees about Unity's up axis, in Unity's numbers.
-            using (var glove = new RightGlove()) {
+            using (var glove = new Snippets.README1.RightGlove()) {
                 for (int i = 0; i < 20; ++i) glove.Rows[4 * i + 3] = 1;
                 Check("README snippet calibrates", glove.Calibrate(new double[] { 0, 0, 0, 1 }).Succeeded);
                 Check("README snippet applies", glove.Apply() == Status.Ok && Enumerable.Range(0, 80).All(

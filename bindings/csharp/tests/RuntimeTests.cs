@@ -153,8 +153,42 @@ namespace Tarn.HandCalibration.Tests
                             "turn it back flat (the wrist tracker)");
             Allocation(check);
             Drift(check);
+            RigDriftFlag(check);
             Motion(check, true, "calibrated from motion");
             Motion(check, false, "not calibrated from motion within 15 s: turn your forearm over as well as round");
+        }
+
+        // A rig whose right glove drifts at 6 degrees a minute against its
+        // tracker, at 10 frames a second: with a 2-degree threshold the flag
+        // rises once, after about 20 s and the 3 s hold; the rate reads 6
+        // degrees a minute; an impossible threshold is refused.
+        private static void RigDriftFlag(Action<string, bool> check)
+        {
+            using (var rig = new RigCalibration()) {
+                var raised = new List<string>();
+                rig.Drift.FlagChanged += (hand, up) => raised.Add(hand + " " + up);
+                check("rig drift: a threshold of 120 degrees refused", !rig.Drift.Configure(false, false, 120));
+                check("rig drift: 2 degrees taken", rig.Drift.Configure(false, false, 2));
+                RigFrame frame = Frame(0, 0);
+                frame.HasLeftHand = false;
+                double flagTime = double.NaN;
+                for (int step = 0; step < 600; ++step) {
+                    double t = 0.1 * step, yaw = 10 * Math.Sin(t / 7);
+                    double[] tracker = Yaw(yaw), glove = Yaw(yaw + 90 - 6 * t / 60);
+                    for (int i = 0; i < 20; ++i)
+                        frame.SetRow(Hand.Right, i, (float)glove[0], (float)glove[1], (float)glove[2], (float)glove[3]);
+                    frame.SetPose(Device.RightTracker, 0.2f, 1.1f, 0.3f, (float)tracker[0], (float)tracker[1],
+                                  (float)tracker[2], (float)tracker[3]);
+                    if (step == 0) check("rig drift: calibrated", rig.CalibrateNow(frame).Succeeded);
+                    rig.Update(t, frame);
+                    rig.Apply(frame);
+                    if (raised.Count == 1 && double.IsNaN(flagTime)) flagTime = t;
+                }
+                double rate = rig.Drift.Report(Hand.Right).RateDegreesPerMinute;
+                check("rig drift: the flag rose once, at " + flagTime + " s: " + string.Join(", ", raised),
+                      raised.Count == 1 && raised[0] == "Right True" && flagTime > 20 && flagTime < 26);
+                check("rig drift: rate " + rate + " degrees a minute", Math.Abs(Math.Abs(rate) - 6) < 0.3);
+            }
         }
 
         // The library's [w, x, y, z] product p (x) q.

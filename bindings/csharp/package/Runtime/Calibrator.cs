@@ -254,14 +254,15 @@ namespace Tarn.HandCalibration
         /// <summary>The glove row compared with the tracker, 0 to 19: the row
         /// the hand is calibrated from.</summary>
         public uint ReferenceRow;
-        /// <summary>The trend residual beyond which the flag goes up.</summary>
+        /// <summary>The trend residual beyond which the flag goes up, radians:
+        /// above 0, at most a quarter turn.</summary>
         public double Threshold;
         /// <summary>Seconds the trend residual stays beyond Threshold before
-        /// the flag goes up.</summary>
+        /// the flag goes up, 0 to 3600.</summary>
         public double HoldTime;
         /// <summary>Radians a second (over a sixth of a second or more) glove and
-        /// tracker turn slower than, for StillTime seconds, for the hand to
-        /// be still.</summary>
+        /// tracker turn slower than, for StillTime seconds (0 to 3600), for
+        /// the hand to be still: above 0, at most 720 degrees a second.</summary>
         public double StillSpeed;
         public double StillTime;
         /// <summary>Seconds of history the drift rate is fitted over, 30 to 3600.</summary>
@@ -286,6 +287,19 @@ namespace Tarn.HandCalibration
         {
             get { return compensate != 0; }
             set { compensate = (byte)(value ? 1 : 0); }
+        }
+
+        /// <summary>Null when SetDriftSettings takes these settings;
+        /// otherwise the library's sentence naming the first one out of
+        /// range, its unit and range ("threshold: radians, above 0 and at
+        /// most a quarter turn (90 degrees)").</summary>
+        public string Problem
+        {
+            get {
+                DriftSettings copy = this;
+                IntPtr problem = CalibratorNative.tarn_drift_settings_problem(ref copy);
+                return problem == IntPtr.Zero ? null : Marshal.PtrToStringAnsi(problem);
+            }
         }
 
         /// <summary>The settings every drift monitor starts with.</summary>
@@ -355,6 +369,12 @@ namespace Tarn.HandCalibration
         public bool Compensating
         {
             get { return compensating != 0; }
+        }
+
+        /// <summary>Rate in degrees a minute (Rate is radians a second).</summary>
+        public double RateDegreesPerMinute
+        {
+            get { return Rate * 60.0 * 180.0 / Math.PI; }
         }
 
         /// <summary>Frames observed since the hand was calibrated.</summary>
@@ -541,8 +561,10 @@ namespace Tarn.HandCalibration
 
         private readonly CalibratorHandle handle;
         private readonly double[] source = new double[4], target = new double[4];
-        // The arrays ApplyHandTracked pins for the length of its native call.
+        // The arrays ApplyHandTracked and AddMotion pin for the length of a native call.
         private readonly GCHandle[] pins = new GCHandle[4];
+        // The time of a single-frame ApplyHandTracked.
+        private readonly double[] frameTime = new double[1];
 
         /// <summary>A calibrator with no calibration that takes and returns
         /// data in `convention` (Unity's unless said otherwise).</summary>
@@ -673,6 +695,15 @@ namespace Tarn.HandCalibration
         /// one, and TakeDriftEvents tells. InvalidArgument (a time NaN,
         /// infinite or going back) and NotCalibrated convert nothing.
         /// Allocates no managed memory.</summary>
+        /// <summary>ApplyHandTracked for one frame at `time` seconds: the
+        /// block (80 doubles) converted in place, the wrist tracker's
+        /// rotation (4 doubles). Allocates no managed memory.</summary>
+        public Status ApplyHandTracked(Hand hand, double time, double[] block, double[] tracker)
+        {
+            frameTime[0] = time;
+            return ApplyHandTracked(hand, frameTime, block, tracker);
+        }
+
         public Status ApplyHandTracked(Hand hand, double[] times, double[] blocks, double[] trackers,
                                        double[] residuals = null, int count = 1)
         {
@@ -717,9 +748,7 @@ namespace Tarn.HandCalibration
 
         /// <summary>Sets the hand's drift monitor settings; its history is
         /// kept, cut to the new window. InvalidArgument (nothing changed) for
-        /// a ReferenceRow above 19, a Threshold, StillSpeed or
-        /// CompensateWithin not positive and finite, a HoldTime or StillTime
-        /// negative or not finite, or a Window outside 30 to 3600 seconds.</summary>
+        /// a setting out of its range: settings.Problem says which.</summary>
         public Status SetDriftSettings(Hand hand, DriftSettings settings)
         {
             return CalibratorNative.tarn_set_drift_settings(handle, hand, ref settings);
@@ -968,6 +997,9 @@ namespace Tarn.HandCalibration
 
         [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
         internal static extern Status tarn_drift_default_settings(out DriftSettings settings);
+
+        [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
+        internal static extern IntPtr tarn_drift_settings_problem([In] ref DriftSettings settings);
 
         [DllImport(Library, CallingConvention = CallingConvention.Cdecl, ExactSpelling = true)]
         internal static extern Status tarn_set_drift_settings(CalibratorHandle calibrator, Hand hand,

@@ -47,6 +47,9 @@ namespace Tarn.HandCalibration
         private readonly bool[] devicePresent = new bool[3];
 
         public bool HasRightHand, HasLeftHand;
+        /// <summary>The frame's time in seconds (RigCalibration.Update sets
+        /// it): what the drift monitors see.</summary>
+        public double Time;
 
         public double[] HandBlock(Hand hand)
         {
@@ -231,7 +234,11 @@ namespace Tarn.HandCalibration
             TimeoutSeconds = 30.0;
             Motion = new MotionGuide(Calibrator);
             Motion.Finished += OnMotionFinished;
+            Drift = new RigDrift(Calibrator);
         }
+
+        /// <summary>Each glove's drift monitor, fed by Apply (on by default).</summary>
+        public RigDrift Drift { get; private set; }
 
         /// <summary>Calibrating the hands from motion instead of a still
         /// snapshot (RequestMotion): its settings, Progress and Finished.</summary>
@@ -314,6 +321,7 @@ namespace Tarn.HandCalibration
         /// it calibrates.</summary>
         public void Update(double now, RigFrame frame)
         {
+            frame.Time = now;
             Motion.Update(now, frame, sourceRow);
             if (!Waiting) return;
             double still = stillness.Observe(now, WatchedRotations(frame), watchedPositions);
@@ -372,8 +380,10 @@ namespace Tarn.HandCalibration
         }
 
         /// <summary>Converts a frame in place by the calibrations in force:
-        /// each glove (by HandMode), then each present device. Parts without
-        /// a calibration are left as they are. Allocates nothing.</summary>
+        /// each glove (by HandMode; in SingleHand, a calibrated glove with
+        /// its wrist tracker through its drift monitor at frame.Time, see
+        /// Drift), then each present device. Parts without a calibration are
+        /// left as they are. Allocates nothing.</summary>
         public void Apply(RigFrame frame)
         {
             Calibrator c = Calibrator;
@@ -382,8 +392,14 @@ namespace Tarn.HandCalibration
                 Array.Copy(frame.Position(Device.LeftTracker), frame.LeftHandPosition, 3);
                 c.ApplyBothHands(frame.RightHand, frame.LeftHand, frame.RightHandPosition, frame.LeftHandPosition);
             } else {
-                if (frame.HasRightHand) c.ApplyHand(Hand.Right, frame.RightHand);
-                if (frame.HasLeftHand) c.ApplyHand(Hand.Left, frame.LeftHand);
+                foreach (Hand hand in Hands) {
+                    if (!frame.HasHand(hand)) continue;
+                    Device tracker = hand == Hand.Right ? Device.RightTracker : Device.LeftTracker;
+                    if (Drift.Enabled && frame.Has(tracker) && (calibrated & KindOf(hand)) != 0)
+                        Drift.Convert(hand, frame.Time, frame.HandBlock(hand), frame.Rotation(tracker));
+                    else
+                        c.ApplyHand(hand, frame.HandBlock(hand));
+                }
             }
             for (int d = 0; d < 3; ++d)
                 if (frame.Has((Device)d)) c.ApplyDevice((Device)d, frame.Position((Device)d), frame.Rotation((Device)d));

@@ -61,6 +61,16 @@ namespace Tarn.HandCalibration
         [Tooltip("A request not completed after this many seconds is given up (0: never)")]
         public float timeoutSeconds = 30f;
 
+        [Header("Drift")]
+        [Tooltip("Watch each calibrated glove's heading against its wrist tracker (gloves drift; trackers do not)")]
+        public bool monitorDrift = true;
+        [Tooltip("While the drift flag is up, re-calibrate the hand once it is still")]
+        public bool autoRecalibrate;
+        [Tooltip("Once the drift rate is known, turn the calibration back by it every second")]
+        public bool compensateDrift;
+        [Tooltip("Degrees of drift, held for the hold time, that raise the flag (above 0, at most 90)")]
+        public float driftThresholdDegrees = 5f;
+
         [Header("Calibration from motion")]
         [Tooltip("Seconds of arm motion collected before each hand's calibration is solved")]
         public float motionSeconds = 8f;
@@ -87,6 +97,26 @@ namespace Tarn.HandCalibration
         /// <summary>A motion calibration has ended: every hand calibrated, or
         /// timed out (Message says why).</summary>
         public event Action<MotionOutcome> MotionCalibrationFinished;
+        /// <summary>A hand's drift flag went up (true: its calibration has
+        /// drifted beyond the threshold; ask the user to re-calibrate, or let
+        /// autoRecalibrate do it) or down.</summary>
+        public event Action<Hand, bool> DriftFlagChanged;
+        /// <summary>The drift monitor re-calibrated a hand or started
+        /// compensating its drift.</summary>
+        public event Action<Hand, DriftEvent> DriftCorrected;
+
+        /// <summary>Whether the hand's drift flag is up.</summary>
+        public bool DriftFlag(Hand hand)
+        {
+            return Calibration != null && Calibration.Drift.Report(hand).Flag;
+        }
+
+        /// <summary>The hand's drift rate in degrees a minute; NaN until the
+        /// monitor has fitted one (about 10 seconds after calibrating).</summary>
+        public double DriftRateDegreesPerMinute(Hand hand)
+        {
+            return Calibration == null ? double.NaN : Calibration.Drift.Report(hand).RateDegreesPerMinute;
+        }
 
         /// <summary>The engine-free calibration this component drives (null
         /// when the native library could not be loaded).</summary>
@@ -175,6 +205,8 @@ namespace Tarn.HandCalibration
             Calibration.Finished += OnFinished;
             Calibration.Motion.Progress += OnMotionProgress;
             Calibration.Motion.Finished += OnMotionFinished;
+            Calibration.Drift.FlagChanged += OnDriftFlagChanged;
+            Calibration.Drift.Corrected += OnDriftCorrected;
             Configure();
         }
 
@@ -209,6 +241,10 @@ namespace Tarn.HandCalibration
             Calibration.Stillness.MaxDistance = stillDistance;
             Calibration.Motion.MotionSeconds = motionSeconds;
             Calibration.Motion.TimeoutSeconds = motionTimeoutSeconds;
+            Calibration.Drift.Enabled = monitorDrift;
+            if (!Calibration.Drift.Configure(autoRecalibrate, compensateDrift, driftThresholdDegrees))
+                Debug.LogWarning("Hand calibration: drift threshold " + driftThresholdDegrees +
+                                 " degrees is out of range (above 0, at most 90); the monitors keep their settings");
         }
 
         private void ReadInputs()
@@ -289,6 +325,19 @@ namespace Tarn.HandCalibration
             if (!outcome.Succeeded) Debug.LogWarning("Hand calibration " + outcome.Message);
             Action<CalibrationOutcome> handler = CalibrationFinished;
             if (handler != null) handler(outcome);
+        }
+
+        private void OnDriftFlagChanged(Hand hand, bool up)
+        {
+            Action<Hand, bool> handler = DriftFlagChanged;
+            if (handler != null) handler(hand, up);
+        }
+
+        private void OnDriftCorrected(Hand hand, DriftEvent e)
+        {
+            if (saveAfterCalibrating) SaveCalibration();
+            Action<Hand, DriftEvent> handler = DriftCorrected;
+            if (handler != null) handler(hand, e);
         }
 
         private void OnMotionProgress(MotionProgress progress)
