@@ -20,3 +20,12 @@ foreach(_tarn_header TarnHandCalibrationSDK.h:TARN_HAND_CALIBRATION_SDK TarnCali
                         "the project says ${PROJECT_VERSION}: update them together")
   endif()
 endforeach()
+
+# The Unity package's manifest carries the version too (a package installed
+# from a registry is known by it).
+file(READ ${PROJECT_SOURCE_DIR}/bindings/csharp/package/package.json _tarn_unity_manifest)
+string(JSON _tarn_unity_version GET "${_tarn_unity_manifest}" version)
+if(NOT _tarn_unity_version STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "bindings/csharp/package/package.json says version ${_tarn_unity_version}, "
+                      "the project says ${PROJECT_VERSION}: update them together")
+endif()

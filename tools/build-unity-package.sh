@@ -7,7 +7,8 @@
 # LINUX_BUILD must hold libTarnCalibrator.so and libTarnHandCalibrationSDK.so
 # (cmake --workflow --preset ci), WINDOWS_BUILD bin/TarnCalibrator.dll and
 # bin/TarnHandCalibrationSDK.dll (cmake --preset windows, then its build).
-# Prints the tarball's path. The package's version is the project's.
+# Prints the tarball's path. The package's version is the project's (the
+# build refuses a package.json that says otherwise: cmake/Version.cmake).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 linux=$(realpath -m "${1:-$root/build/ci}")
@@ -37,13 +38,6 @@ for plugin in "${plugins[@]}"; do
   # -L: the real file behind the .so symlink chain, under the name DllImport finds
   cp -L "${plugin%%:*}" "$stage/${plugin#*:}"
 done
-node -e '
-  const fs = require("fs");
-  const [file, version] = process.argv.slice(1);
-  const manifest = JSON.parse(fs.readFileSync(file, "utf8"));
-  manifest.version = version;
-  fs.writeFileSync(file, JSON.stringify(manifest, null, 2) + "\n");
-' "$stage/package.json" "$version"
 
 tarball=$out/$name-$version.tgz
 rm -f "$tarball"

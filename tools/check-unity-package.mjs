@@ -2,8 +2,7 @@
 //   node tools/check-unity-package.mjs TARBALL SOURCE_DIR VERSION
 // - the tarball holds exactly the package: every file of SOURCE_DIR
 //   (bindings/csharp/package, .meta files byte for byte, so GUIDs stay as
-//   committed) plus the native library beside each plugin .meta, with only
-//   package.json's version filled in;
+//   committed) plus the native library beside each plugin .meta;
 // - package.json and every .asmdef parse and hold the fields Unity needs;
 // - every file and folder Unity imports has exactly one .meta, and no .meta
 //   is left without its asset; every GUID is well formed and unique;
@@ -61,7 +60,7 @@ const extra = [...shippedFiles].filter((f) => !expected.has(f));
 check("tarball holds every file of the package", missing.length === 0, missing.join(" "));
 check("tarball holds nothing else", extra.length === 0, extra.join(" "));
 check("the package ships both libraries for both platforms", libraries.length === 4, libraries.join(" "));
-for (const f of sourceFiles.filter((f) => shippedFiles.has(f) && f !== "package.json")) {
+for (const f of sourceFiles.filter((f) => shippedFiles.has(f))) {
   check(`${f} shipped as committed`,
         fs.readFileSync(path.join(root, f)).equals(fs.readFileSync(path.join(sourceDir, f))));
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Unity package in CI, after the Linux and Windows builds: builds the
-# tarball, checks it (tools/check-unity-package.mjs), then compiles the
+# tarball, checks it (tools/check-unity-package.mjs), publishes it to a
+# local registry and installs it back (tools/ci-unity-registry.sh), then compiles the
 # tarball's own C# sources and runs the per-frame benchmark against the
 # tarball's own Linux libraries, found by their DllImport names.
 #   tools/ci-unity-package.sh [LINUX_BUILD] [WINDOWS_BUILD] [OUT]
@@ -15,6 +16,8 @@ version=$(tools/project-version.sh)
 tarball=$(tools/build-unity-package.sh "$linux" "$windows" "$out")
 echo "built $tarball"
 node tools/check-unity-package.mjs "$tarball" bindings/csharp/package "$version"
+# As Unity developers install packages from a scoped registry.
+tools/ci-unity-registry.sh "$tarball" "$out/registry"
 
 smoke=$out/smoke
 rm -rf "$smoke"

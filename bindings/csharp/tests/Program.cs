@@ -25,8 +25,22 @@ namespace Tarn.HandCalibration.Tests
                 x => double.IsNaN(x) ? "NaN" : BitConverter.DoubleToInt64Bits(x).ToString()));
         }
 
-        private static int Main()
+        private static int Main(string[] arguments)
         {
+            // Where the native library cannot be found: the calibrator says
+            // which platforms the package runs on, as a
+            // PlatformNotSupportedException, instead of a DllNotFoundException.
+            if (arguments.Length > 0 && arguments[0] == "--without-library") {
+                try {
+                    new Calibrator().Dispose();
+                    Console.WriteLine("FAIL a calibrator was made without its library");
+                    return 1;
+                } catch (PlatformNotSupportedException e) {
+                    Console.WriteLine(e.Message);
+                    return e.Message == Calibrator.Unsupported ? 0 : 1;
+                }
+            }
+
             double[] q = { 1, 0, 0, 0 }, p = new double[3];
             var wrongLengths = new Dictionary<string, Action> {
                 { "source", () => TarnHandCalibrationSDK.InitialRHand(new double[3], q) },

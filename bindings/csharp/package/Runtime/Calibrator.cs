@@ -568,12 +568,29 @@ namespace Tarn.HandCalibration
 
         /// <summary>A calibrator with no calibration that takes and returns
         /// data in `convention` (Unity's unless said otherwise).</summary>
+        /// <exception cref="PlatformNotSupportedException">on a platform the
+        /// package has no native library for (see Unsupported).</exception>
         public Calibrator(Convention convention = Convention.Unity)
         {
-            Status status = CalibratorNative.tarn_calibrator_create(convention, out handle);
+            Status status;
+            try {
+                status = CalibratorNative.tarn_calibrator_create(convention, out handle);
+            } catch (DllNotFoundException e) {
+                throw new PlatformNotSupportedException(Unsupported, e);
+            } catch (BadImageFormatException e) {
+                throw new PlatformNotSupportedException(Unsupported, e);
+            }
             if (status != Status.Ok) throw new CalibrationException(status, "cannot create a calibrator");
             Convention = convention;
         }
+
+        /// <summary>What a platform without the native library is told: the
+        /// package's libraries are for Windows x86-64 and Linux x86-64, editor
+        /// and standalone player (Documentation~, "Platforms").</summary>
+        public const string Unsupported =
+            "Tarn Hand Calibration runs on Windows x86-64 and Linux x86-64 (editor and standalone player): its " +
+            "native library TarnCalibrator is not built for this platform (macOS, Android and Quest, iOS, WebGL " +
+            "and consoles are not supported)";
 
         public Convention Convention { get; private set; }
 

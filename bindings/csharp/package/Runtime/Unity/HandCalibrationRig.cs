@@ -195,9 +195,9 @@ namespace Tarn.HandCalibration
         {
             try {
                 Calibration = new RigCalibration(Convention.Unity);
-            } catch (DllNotFoundException e) {
-                Debug.LogError("Hand calibration: the native library TarnCalibrator was not found for this " +
-                               "platform (the package has Windows and Linux x86-64): " + e.Message);
+            } catch (PlatformNotSupportedException e) {
+                // Once per component, then nothing more is tried.
+                Debug.LogError("Hand calibration: " + e.Message);
                 enabled = false;
                 return;
             }
