@@ -34,11 +34,12 @@ tools/unity-registry/node_modules/.bin/verdaccio --config "$work/config.yaml" --
   >"$work/verdaccio.log" 2>&1 &
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
+ping() { node -e 'fetch(process.argv[1]).then((r) => process.exit(r.ok ? 0 : 1), () => process.exit(1))' "$registry-/ping"; }
 for _ in $(seq 50); do
-  curl -sf "$registry-/ping" >/dev/null 2>&1 && break
+  ping && break
   sleep 0.2
 done
-curl -sf "$registry-/ping" >/dev/null || { cat "$work/verdaccio.log"; echo "the registry did not start" >&2; exit 1; }
+ping || { cat "$work/verdaccio.log"; echo "the registry did not start" >&2; exit 1; }
 
 # Publish as a host would, with a token the registry accepts for anyone.
 npmrc=$work/npmrc
