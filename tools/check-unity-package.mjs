@@ -6,6 +6,9 @@
 // - package.json and every .asmdef parse and hold the fields Unity needs;
 // - every file and folder Unity imports has exactly one .meta, and no .meta
 //   is left without its asset; every GUID is well formed and unique;
+// - every scene and prefab is text-serialised, its objects' file IDs are
+//   unique, each reference within it is found, and each GUID it names is
+//   the package's or one of Unity's built-in ones;
 // - each native library is the binary its folder names (PE or ELF, x86-64)
 //   and its .meta enables it for exactly its editor and player platform;
 // - each library names every function the package's C# imports from it.
@@ -135,6 +138,25 @@ for (const entry of shipped) {
   if (!imported(entry.rel)) continue;
   const metas = shipped.filter((e) => e.rel.toLowerCase() === `${entry.rel}.meta`.toLowerCase());
   check(`${entry.rel} has exactly one .meta`, metas.length === 1, `${metas.length}`);
+}
+
+// ---- Scenes and prefabs -------------------------------------------------------
+
+// Unity's own assets a scene or prefab may name (the built-in resources).
+const builtInGuids = new Set(["0000000000000000e000000000000000", "0000000000000000f000000000000000"]);
+for (const entry of shipped.filter((e) => /\.(prefab|unity)$/.test(e.rel))) {
+  const text = fs.readFileSync(path.join(root, entry.rel), "utf8");
+  check(`${entry.rel}: Unity's text serialisation`,
+        text.startsWith("%YAML 1.1\n%TAG !u! tag:unity3d.com,2011:\n"));
+  const anchors = [...text.matchAll(/^--- !u!\d+ &(\d+)$/gm)].map((m) => m[1]);
+  check(`${entry.rel}: every object's file ID unique`, new Set(anchors).size === anchors.length);
+  const local = [...text.matchAll(/\{fileID: (\d+)\}/g)].map((m) => m[1]).filter((id) => id !== "0");
+  const dangling = local.filter((id) => !anchors.includes(id));
+  check(`${entry.rel}: every reference within the file found`, dangling.length === 0, dangling.join(" "));
+  const named = [...text.matchAll(/guid: ([0-9a-f]{32})/g)].map((m) => m[1]);
+  const unknown = named.filter((g) => !guids.has(g) && !builtInGuids.has(g));
+  check(`${entry.rel}: every GUID it names is the package's or Unity's`, unknown.length === 0, unknown.join(" "));
+  check(`${entry.rel}: names the component's script`, named.some((g) => guids.get(g) === "Runtime/Unity/HandCalibrationRig.cs.meta"));
 }
 
 // ---- Native libraries and their platforms ----------------------------------
