@@ -17,7 +17,7 @@ unset TARN_HAND_CALIBRATION_LIBRARY TARN_LIBRARY_DIR PYTHONPATH
 
 rm -rf "$work/dist" "$work/venv" bindings/python/build bindings/python/*.egg-info
 "$python" -m build --wheel --no-isolation --outdir "$work/dist" bindings/python
-wheel=("$work"/dist/tarn_hand_calibration-*-py3-none-linux_x86_64.whl)
+wheel=("$work"/dist/tarn_hand_calibration-*-py3-none-manylinux_2_35_x86_64.whl)
 "$python" -m venv --system-site-packages "$work/venv"
 "$work/venv/bin/pip" install --no-index --quiet "${wheel[@]}"
 

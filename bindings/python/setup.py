@@ -13,6 +13,7 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 from pathlib import Path
 
 from setuptools import Distribution, setup
@@ -26,6 +27,10 @@ except ImportError:  # setuptools before 70.1 (Debian 12): the wheel package's
 ROOT = Path(__file__).resolve().parents[2]
 PACKAGE = "tarn_hand_calibration"
 LIBRARIES = ["TarnCalibrator", "TarnHandCalibrationSDK", "TarnSession"]
+# The platform the wheel says it runs on: the libraries need glibc 2.35
+# (hypot@GLIBC_2.35), and the build holds them to the tag's limits
+# (tools/check-manylinux.py).
+PLATFORM_TAG = "manylinux_2_35_x86_64"
 
 
 def project_version():
@@ -66,6 +71,8 @@ class build_with_libraries(build_py):
             if not library.is_file():
                 raise RuntimeError(f"{library} was not built")
             shutil.copyfile(library.resolve(), target / library.name)  # the file, not the symbolic link
+        subprocess.run([sys.executable, str(ROOT / "tools" / "check-manylinux.py"), PLATFORM_TAG,
+                        *(str(target / f"lib{name}.so") for name in LIBRARIES)], check=True)
         (target / "_version.py").write_text(f'version = "{project_version()}"\n', encoding="utf-8")
 
 
@@ -77,11 +84,11 @@ class with_libraries(Distribution):
 
 
 class platform_wheel(bdist_wheel):
-    """Tagged for any Python 3 on this platform: the modules are Python
+    """Tagged for any Python 3 on PLATFORM_TAG: the modules are Python
     alone, the libraries they load are not."""
 
     def get_tag(self):
-        return "py3", "none", super().get_tag()[2]
+        return "py3", "none", PLATFORM_TAG
 
 
 setup(version=project_version(), packages=[PACKAGE], distclass=with_libraries,
