@@ -66,7 +66,7 @@
 /* Version of this header. NUMBER is major * 10000 + minor * 100 + patch;
  * tarn_version() gives the library's, for a check at run time. */
 #define TARN_CALIBRATOR_VERSION_MAJOR 1
-#define TARN_CALIBRATOR_VERSION_MINOR 1
+#define TARN_CALIBRATOR_VERSION_MINOR 2
 #define TARN_CALIBRATOR_VERSION_PATCH 0
 #define TARN_CALIBRATOR_VERSION_NUMBER                                             \
     (TARN_CALIBRATOR_VERSION_MAJOR * 10000 + TARN_CALIBRATOR_VERSION_MINOR * 100 + \

@@ -34,7 +34,7 @@
  * that it matches the project version). NUMBER is major * 10000 +
  * minor * 100 + patch, for compile-time comparisons. */
 #define TARN_HAND_CALIBRATION_SDK_VERSION_MAJOR 1
-#define TARN_HAND_CALIBRATION_SDK_VERSION_MINOR 1
+#define TARN_HAND_CALIBRATION_SDK_VERSION_MINOR 2
 #define TARN_HAND_CALIBRATION_SDK_VERSION_PATCH 0
 #define TARN_HAND_CALIBRATION_SDK_VERSION_NUMBER                       \
     (TARN_HAND_CALIBRATION_SDK_VERSION_MAJOR * 10000 +                 \

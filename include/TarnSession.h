@@ -34,7 +34,7 @@
 
 /* The version of this header; the library is built with the same. */
 #define TARN_SESSION_VERSION_MAJOR 1
-#define TARN_SESSION_VERSION_MINOR 1
+#define TARN_SESSION_VERSION_MINOR 2
 #define TARN_SESSION_VERSION_PATCH 0
 
 #ifdef __cplusplus
