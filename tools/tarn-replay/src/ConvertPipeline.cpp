@@ -26,7 +26,7 @@ struct Chunk {
     std::vector<Frame> frames;
     std::vector<long> frameLines;
     std::vector<std::vector<std::string_view>> fields;  // each frame's, when text columns are copied
-    std::array<std::vector<double>, 2> residuals;
+    std::array<std::vector<double>, 2> residuals, trends;
     std::exception_ptr problem;  // the first in the chunk: its frames end before it
     std::string text;
 };
@@ -166,12 +166,24 @@ private:
                 order_.check(chunk.frames[good].time, chunk.frameLines[good]);
                 job_.scan.add(chunk.frames[good], chunk.frameLines[good]);
             }
-            if (good > 0) job_.calibrator.apply(chunk.frames.data(), good, job_.driftColumns ? &chunk.residuals : nullptr);
+            SessionTrace* trace = job_.trace;
+            if (trace != nullptr)
+                for (std::size_t k = 0; k < good; ++k) trace->addRecorded(chunk.frames[k], layout(), job_.sourceRow);
+            if (good > 0)
+                job_.calibrator.apply(chunk.frames.data(), good,
+                                      job_.driftColumns || trace != nullptr ? &chunk.residuals : nullptr,
+                                      trace != nullptr ? &chunk.trends : nullptr);
+            if (trace != nullptr)
+                for (std::size_t k = 0; k < good; ++k)
+                    trace->addCalibrated(chunk.frames[k], layout(), job_.sourceRow, chunk.residuals[0][k],
+                                         chunk.residuals[1][k], chunk.trends[0][k], chunk.trends[1][k]);
         } catch (...) {
             chunk.problem = std::current_exception();
         }
         return chunk.problem == nullptr;
     }
+
+    const SessionLayout& layout() const { return job_.reader.layout(); }
 
     void format(Chunk& chunk) const
     {

@@ -21,6 +21,7 @@
 
 #include "SessionCalibrator.h"
 #include "SessionScan.h"
+#include "SessionTrace.h"
 #include "SessionTypes.h"
 
 namespace replay {
@@ -32,6 +33,8 @@ struct ConvertJob {
     SessionScan& scan;
     bool driftColumns;                    // each glove's drift residual appended, in degrees
     std::function<void(double)> progress; // the share of the file written, 0 to 1
+    SessionTrace* trace;                  // when not null, every frame as recorded and converted
+    std::size_t sourceRow;                // the gloves' reference row, for the trace
 };
 
 // Converts every row after the header and writes the rows (not the

@@ -10,10 +10,12 @@
 
 #include "CalibrationQuality.h"
 #include "ConvertPipeline.h"
+#include "HtmlReport.h"
 #include "SessionTypes.h"
 #include "ProgressBar.h"
 #include "Report.h"
 #include "SessionScan.h"
+#include "WholeFile.h"
 
 namespace replay {
 
@@ -99,13 +101,16 @@ SessionLayout outputLayout(const SessionLayout& input, bool driftColumns)
 
 // The second pass: every frame converted and written, on two threads
 // (ConvertPipeline.h).
-void convertSession(const ReplayOptions& options, SessionCalibrator& calibrator, SessionScan& scan, std::ostream& out)
+void convertSession(const ReplayOptions& options, SessionCalibrator& calibrator, SessionScan& scan, std::ostream& out,
+                    SessionTrace* trace)
 {
     SessionReader reader(options.session, readerOptions(options));
     const SessionLayout layout = outputLayout(reader.layout(), options.driftColumns);
     SessionWriter(out, layout).writeHeader();
     ProgressBar bar("replaying", wantsProgress(options.session));
-    convertInParallel({reader, layout, calibrator, scan, options.driftColumns, [&](double f) { bar.update(f); }}, out);
+    convertInParallel({reader, layout, calibrator, scan, options.driftColumns, [&](double f) { bar.update(f); }, trace,
+                       options.calibration.sourceRow},
+                      out);
 }
 
 }  // namespace
@@ -155,8 +160,11 @@ void replaySession(const ReplayOptions& options, std::ostream& report)
         }
     }
     std::ostream& out = options.output.empty() ? std::cout : file;
+    std::optional<WholeFile> page;
+    if (!options.html.empty()) page.emplace(options.html);
     SessionScan scan(layout);
-    convertSession(options, calibrator, scan, out);
+    SessionTrace trace;
+    convertSession(options, calibrator, scan, out, page ? &trace : nullptr);
     out.flush();
     if (!out) {
         throw ReplayError(ExitCode::Unwritable,
@@ -172,6 +180,10 @@ void replaySession(const ReplayOptions& options, std::ostream& report)
         std::ofstream json(options.reportJson, std::ios::binary | std::ios::trunc);
         writeJsonReport(json, input);
         if (!json) throw ReplayError(ExitCode::Unwritable, options.reportJson + ": cannot write the report: " + systemReason());
+    }
+    if (page) {
+        writeHtmlReport(page->stream(), jsonReport(input), trace);
+        page->commit();
     }
 }
 

@@ -20,14 +20,16 @@ struct ReplayOptions {
     bool allowRepeatedTime = false;       // accept frames with the time of the one before
     bool strictColumns = false;           // near misses of known column names are errors
     bool driftColumns = false;            // the output gains each glove's drift residual
+    std::string html;                     // the report as an HTML page too; empty: not written
 };
 
-// Replays a session file through the library. The file is read twice: the
-// first pass checks every row, finds the calibration frame (the first frame
-// whose time is at or after calibrateAt) and counts degenerate frames; the
-// second converts and writes each frame. The report goes to `report`.
-// Throws ReplayError for every problem with the input, the options or the
-// output; writes no report then.
+// Replays a session file through the library: reads up to the
+// calibration frame (the first frame whose time is at or after
+// calibrateAt), calibrates, then converts and writes every frame on two
+// threads (ConvertPipeline.h), counting degenerate frames. The report goes
+// to `report`, and as JSON and an HTML page where asked for. Throws
+// ReplayError or SessionError for every problem with the input, the
+// options or the output; writes no report then, and leaves no page.
 void replaySession(const ReplayOptions& options, std::ostream& report);
 
 }  // namespace replay

@@ -207,7 +207,7 @@ void writeReport(std::ostream& out, const ReportInput& input)
     writeDrift(out, input);
 }
 
-void writeJsonReport(std::ostream& out, const ReportInput& in)
+nlohmann::json jsonReport(const ReportInput& in)
 {
     using nlohmann::json;
     const auto degreesOrNull = [](double radiansValue) { return std::isnan(radiansValue) ? json() : json(degrees(radiansValue)); };
@@ -216,6 +216,11 @@ void writeJsonReport(std::ostream& out, const ReportInput& in)
                    {"frames", in.scan.frames()},
                    {"first_time", in.scan.firstTime()},
                    {"last_time", in.scan.lastTime()},
+                   {"duration_s", in.scan.lastTime() - in.scan.firstTime()},
+                   {"frames_per_second", in.scan.lastTime() > in.scan.firstTime()
+                                             ? json(static_cast<double>(in.scan.frames() - 1) /
+                                                    (in.scan.lastTime() - in.scan.firstTime()))
+                                             : json()},
                    {"calibration_line", in.calibrationLine},
                    {"calibration_time", in.calibrationTime}};
     for (const Side hand : kSides) report["present"].push_back(json{{"name", handName(hand)}, {"present", in.layout.has(hand)}});
@@ -299,7 +304,9 @@ void writeJsonReport(std::ostream& out, const ReportInput& in)
         }
         report["drift"][hand == Side::Right ? "right_hand" : "left_hand"] = drift;
     }
-    out << report.dump(2) << '\n';
+    return report;
 }
+
+void writeJsonReport(std::ostream& out, const ReportInput& in) { out << jsonReport(in).dump(2) << '\n'; }
 
 }  // namespace replay

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "CalibrationQuality.h"
 #include "SessionCalibrator.h"
 #include "SessionTypes.h"
@@ -33,6 +35,7 @@ void writeReport(std::ostream& out, const ReportInput& input);
 // The same report as one JSON object, for scripts that replay many
 // recordings: angles in degrees, positions in tracking units, absent values
 // as null. docs/session-format.md lists its fields.
+nlohmann::json jsonReport(const ReportInput& input);
 void writeJsonReport(std::ostream& out, const ReportInput& input);
 
 }  // namespace replay

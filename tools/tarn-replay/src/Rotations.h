@@ -17,6 +17,7 @@ using tarn::headingOf;
 using tarn::kPi;
 using tarn::pitchOf;
 using tarn::product;
+using tarn::quaternionAt;
 using tarn::Quaternion;
 using tarn::radians;
 using tarn::rotate;

@@ -221,12 +221,14 @@ AllVRResult SessionCalibrator::calibrateAllVR(const Frame& frame)
     return result;
 }
 
-void SessionCalibrator::apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals)
+void SessionCalibrator::apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals,
+                              std::array<std::vector<double>, 2>* trends)
 {
     constexpr std::size_t stride = sizeof(Frame);
     Frame& first = frames[0];
-    if (residuals != nullptr)
-        for (auto& r : *residuals) r.assign(count, std::nan(""));
+    for (auto* perFrame : {residuals, trends})
+        if (perFrame != nullptr)
+            for (auto& r : *perFrame) r.assign(count, std::nan(""));
     if (settings_.hands == HandsOutput::Single) {
         // Before the devices: the monitors compare with the trackers as
         // recorded.
@@ -246,7 +248,8 @@ void SessionCalibrator::apply(Frame* frames, std::size_t count, std::array<std::
                 &start.time, stride, start.glove[index(hand)].data(), stride,
                 start.device[index(trackerOf(hand))].orientation.data(), stride,
                 residuals != nullptr ? (*residuals)[index(hand)].data() + from : nullptr, 0};
-            const tarn_status status = tarn_apply_hand_tracked(calibrator_, side, &tracked, to - from);
+            double* trend = trends != nullptr ? (*trends)[index(hand)].data() + from : nullptr;
+            const tarn_status status = tarn_apply_hand_tracked_trends(calibrator_, side, &tracked, trend, 0, to - from);
             if (status != TARN_OK)
                 throw std::runtime_error(std::string("the drift monitor refused frames: ") + tarn_status_string(status));
             tarn_drift_event taken[TARN_DRIFT_KEPT_EVENTS];

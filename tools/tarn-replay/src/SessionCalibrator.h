@@ -126,10 +126,12 @@ public:
     // values, with one batch call per glove and device; blocks whose
     // calibration did not happen are left as they are. Single-hand gloves
     // pass through their drift monitors, which write each frame's residual
-    // (radians, NaN where not monitored) into residuals[hand] when given;
-    // frames before the calibration frame are not monitored. Throws
+    // and trend residual (radians, NaN where not monitored) into
+    // residuals[hand] and trends[hand] when given; frames before the
+    // calibration frame are not monitored. Throws
     // ReplayError if a monitor refuses the frames.
-    void apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals);
+    void apply(Frame* frames, std::size_t count, std::array<std::vector<double>, 2>* residuals,
+               std::array<std::vector<double>, 2>* trends = nullptr);
 
     // A hand's drift monitor after the frames applied so far.
     DriftResult drift(Side hand) const;

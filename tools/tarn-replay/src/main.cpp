@@ -66,6 +66,9 @@ int main(int argc, char** argv)
     app.add_flag("--drift-columns", options.driftColumns,
                  "Add each glove's drift residual (degrees) to the output: rglove_drift_deg, lglove_drift_deg");
     app.add_option("--report-json", options.reportJson, "Also write the report as JSON to FILE");
+    app.add_option("--html", options.html,
+                   "Also write the report as one self-contained HTML page to FILE (plots of lost frames, drift "
+                   "and headings; opens offline)");
     app.add_flag("--allow-degenerate", options.allowDegenerate,
                  "Replay even when a calibration is refused for its input (degenerate or NaN)");
     app.add_flag("--allow-repeated-time", options.allowRepeatedTime, "Accept frames that repeat the time before");
