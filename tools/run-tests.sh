@@ -7,6 +7,8 @@ cmake --workflow --preset ci
 # The Python wheel: built offline, installed into a fresh virtual
 # environment, its tests and benchmark run against the installed package.
 tools/ci-python.sh
+# tarn-replay's HTML report of each sample in headless Chromium.
+tools/ci-html-report.sh build/ci
 # The Windows DLL, cross-built with mingw-w64; its tests run under Wine.
 cmake --workflow --preset windows
 # The Unity package: built from both builds, checked, and its own C# sources

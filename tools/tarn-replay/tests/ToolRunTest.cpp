@@ -1,6 +1,7 @@
 // tarn-replay and the generator as a user runs them: the runs listed in
 // tool-runs.txt (bad inputs, each calibration path, the sample's report), and
 // the bundled sample session, whose output must be its ground truth.
+#include <algorithm>
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <map>
@@ -88,6 +89,15 @@ TEST(ReplayRuns, EachGivesItsExitCodeReportAndOutput)
                 const double tolerance = plusMinus == std::string::npos ? 5e-4 : std::stod(value.substr(plusMinus + 4));
                 const bool near = wanted.is_number() && actual.is_number() && std::fabs(actual.get<double>() - wanted.get<double>()) <= tolerance;
                 EXPECT_TRUE(actual == wanted || near) << value << ": " << actual;
+            } else if (key == "files") {  // the files DIR holds after the run, sorted (not the run's own)
+                std::vector<std::string> names;
+                for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+                    if (entry.path().filename() != "stdout" && entry.path().filename() != "stderr")
+                        names.push_back(entry.path().filename().string());
+                std::sort(names.begin(), names.end());
+                std::string listed;
+                for (const std::string& name : names) listed += (listed.empty() ? "" : " ") + name;
+                EXPECT_EQ(listed, value);
             } else {
                 EXPECT_TRUE(key == "run" || key == "in" || key == "exit") << key;
             }
