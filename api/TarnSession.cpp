@@ -50,6 +50,28 @@ tarn_session_status guarded(std::string& message, F&& f)
 
 }  // namespace
 
+struct tarn_session_reader;
+struct tarn_session_writer;
+
+namespace {
+
+// A reader or writer just made: handed to the caller with its status (a
+// refused one too, so that its message can be read), unless there was no
+// memory to make it.
+template <class Made>
+tarn_session_status handOut(Made* made, tarn_session_status status, Made** out)
+{
+    if (status == TARN_SESSION_OUT_OF_MEMORY) {
+        delete made;
+        return status;
+    }
+    made->failed = status != TARN_SESSION_OK;
+    *out = made;
+    return status;
+}
+
+}  // namespace
+
 struct tarn_session_reader {
     std::unique_ptr<SessionReader> reader;
     std::string message;
@@ -109,13 +131,7 @@ TARN_SESSION_API tarn_session_status tarn_session_open(const char* path, const t
             if (!layout.isKnown(c)) made->textColumn[c] = made->textColumns++;
         return TARN_SESSION_OK;
     });
-    if (status == TARN_SESSION_OUT_OF_MEMORY) {
-        delete made;
-        return status;
-    }
-    made->failed = status != TARN_SESSION_OK;
-    *reader = made;
-    return status;
+    return handOut(made, status, reader);
 }
 
 TARN_SESSION_API void tarn_session_close(tarn_session_reader* reader) { delete reader; }
@@ -246,13 +262,7 @@ TARN_SESSION_API tarn_session_status tarn_session_create(const char* path, const
         made->writer->writeHeader();
         return TARN_SESSION_OK;
     });
-    if (status == TARN_SESSION_OUT_OF_MEMORY) {
-        delete made;
-        return status;
-    }
-    made->failed = status != TARN_SESSION_OK;
-    *writer = made;
-    return status;
+    return handOut(made, status, writer);
 }
 
 TARN_SESSION_API tarn_session_status tarn_session_write(tarn_session_writer* writer, const tarn_session_arrays* arrays,

@@ -169,6 +169,23 @@ TEST(MotionWindowTest, PiecesFromBlocksEqualOneCall)
 // arm moving all the while: the monitor, knowing the mount, re-calibrates
 // without waiting for a still hand, and right after each re-calibration the
 // true heading error is within a degree.
+// A calibrator whose right hand is calibrated from the session's first
+// 10 s of motion, one frame a call; `f` is the first frame after, `result`
+// the solve's. Null when a call refused.
+tarn_calibrator* calibratedFromMotion(WearSession& session, WearFrame& f, tarn_motion_result& result)
+{
+    tarn_calibrator* c = nullptr;
+    bool good = tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &c) == TARN_OK &&
+                tarn_motion_start(c, TARN_RIGHT_HAND, 1000) == TARN_OK;
+    while (good && (f = session.next()).time <= 10.0) {
+        const tarn_motion_frames one{&f.time, 0, f.glove.data(), 0, f.tracker.data(), 0};
+        good = tarn_motion_add(c, TARN_RIGHT_HAND, &one, 1) == TARN_OK;
+    }
+    if (good && tarn_motion_finish(c, TARN_RIGHT_HAND, &result) == TARN_OK) return c;
+    tarn_calibrator_destroy(c);
+    return nullptr;
+}
+
 TEST(MotionDrift, RecalibrationsOfAMotionCalibratedHandLeaveUnderADegree)
 {
     for (std::uint64_t seed = 1; seed <= 3; ++seed) {
@@ -176,16 +193,10 @@ TEST(MotionDrift, RecalibrationsOfAMotionCalibratedHandLeaveUnderADegree)
         truth.seed = seed;
         truth.strapTurnRange = radians(180.0);
         WearSession session(truth);
-        tarn_calibrator* c = nullptr;
-        ASSERT_EQ(tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &c), TARN_OK);
-        ASSERT_EQ(tarn_motion_start(c, TARN_RIGHT_HAND, 1000), TARN_OK);
         WearFrame f;
-        while ((f = session.next()).time <= 10.0) {
-            const tarn_motion_frames one{&f.time, 0, f.glove.data(), 0, f.tracker.data(), 0};
-            ASSERT_EQ(tarn_motion_add(c, TARN_RIGHT_HAND, &one, 1), TARN_OK);
-        }
         tarn_motion_result result;
-        ASSERT_EQ(tarn_motion_finish(c, TARN_RIGHT_HAND, &result), TARN_OK);
+        tarn_calibrator* c = calibratedFromMotion(session, f, result);
+        ASSERT_NE(c, nullptr);
         tarn_drift_settings settings;
         tarn_get_drift_settings(c, TARN_RIGHT_HAND, &settings);
         settings.auto_recalibrate = 1;
@@ -224,16 +235,10 @@ TEST(MotionDrift, ASavedCalibrationCompensatesFromItsFirstFrames)
     WearTruth truth;
     truth.seed = 7;
     WearSession session(truth);
-    tarn_calibrator* c = nullptr;
-    ASSERT_EQ(tarn_calibrator_create(TARN_CONVENTION_LIBRARY, &c), TARN_OK);
-    ASSERT_EQ(tarn_motion_start(c, TARN_RIGHT_HAND, 1000), TARN_OK);
     WearFrame f;
-    while ((f = session.next()).time <= 10.0) {
-        const tarn_motion_frames one{&f.time, 0, f.glove.data(), 0, f.tracker.data(), 0};
-        ASSERT_EQ(tarn_motion_add(c, TARN_RIGHT_HAND, &one, 1), TARN_OK);
-    }
     tarn_motion_result solved;
-    ASSERT_EQ(tarn_motion_finish(c, TARN_RIGHT_HAND, &solved), TARN_OK);
+    tarn_calibrator* c = calibratedFromMotion(session, f, solved);
+    ASSERT_NE(c, nullptr);
     tarn_drift_settings settings;
     tarn_get_drift_settings(c, TARN_RIGHT_HAND, &settings);
     settings.compensate = 1;
