@@ -18,9 +18,9 @@ class LineChunks {
 public:
     // From byte `offset` of the file at `path`, whose line `firstLine`
     // starts there; chunks of about `bytes` (a longer line makes a longer
-    // chunk). Throws SessionError (UNREADABLE) when the file cannot be
-    // read.
-    LineChunks(const std::string& path, long long offset, long firstLine, std::size_t bytes);
+    // chunk) and at most `lines` lines. Throws SessionError (UNREADABLE)
+    // when the file cannot be read.
+    LineChunks(const std::string& path, long long offset, long firstLine, std::size_t bytes, std::size_t lines);
 
     // The next chunk into `chunk` (its text's room reused); false at the end.
     bool next(LineChunk& chunk);
@@ -32,7 +32,7 @@ private:
 
     std::string path_;
     std::ifstream file_;
-    std::size_t bytes_;
+    std::size_t bytes_, lines_;
     std::string carry_;  // an unfinished line read ahead
     long nextLine_;
     long long position_;

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <exception>
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -17,6 +18,9 @@ namespace replay {
 namespace {
 
 constexpr std::size_t kChunkBytes = 1 << 20;
+// And at most this many lines, so that a narrow file's chunk (a few bytes
+// a line, 1.4 kB a frame once parsed) stays small too.
+constexpr std::size_t kChunkLines = 4096;
 constexpr std::size_t kChunksInFlight = 4;
 constexpr int kThreads = 2;
 
@@ -42,24 +46,31 @@ public:
 
     void run()
     {
-        LineChunks source(job_.reader.path(), job_.reader.offset(), job_.reader.lineNumber() + 1, kChunkBytes);
+        LineChunks source(job_.reader.path(), job_.reader.offset(), job_.reader.lineNumber() + 1, kChunkBytes,
+                          kChunkLines);
         std::error_code error;
         size_ = static_cast<double>(std::filesystem::file_size(job_.reader.path(), error));
         done_ = static_cast<double>(job_.reader.offset());
         std::vector<std::thread> workers;
-        for (int t = 0; t < kThreads; ++t) workers.emplace_back([this] { work(); });
-        // This thread reads: each chunk into a free slot, in order.
         try {
+            for (int t = 0; t < kThreads; ++t) workers.emplace_back([this] { work(); });
+            // This thread reads: each chunk into a free slot, in order.
             for (std::size_t k = 0;; ++k) {
                 std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [&] { return stopped_ || k < written_ + kChunksInFlight; });
-                if (stopped_) break;
+                changed_.wait(lock, [&] { return k >= end_ || k < written_ + kChunksInFlight; });
+                if (k >= end_) break;
                 lock.unlock();
                 Chunk& chunk = slots_[k % kChunksInFlight];
-                const bool more = source.next(chunk.lines);
+                bool more = false;
+                try {
+                    more = source.next(chunk.lines);
+                } catch (...) {
+                    fail(k, std::current_exception());
+                    break;
+                }
                 lock.lock();
                 if (!more) {
-                    total_ = k;
+                    end_ = std::min(end_, k);
                     changed_.notify_all();
                     break;
                 }
@@ -67,8 +78,7 @@ public:
                 changed_.notify_all();
             }
         } catch (...) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop(std::current_exception());
+            fail(0, std::current_exception());  // no thread to run a worker on
         }
         for (std::thread& worker : workers) worker.join();
         if (problem_) std::rethrow_exception(problem_);
@@ -76,56 +86,65 @@ public:
 
 private:
     // Each worker takes the next chunk read, parses it, converts it in its
-    // turn, formats it and writes it in its turn.
+    // turn, formats it and writes it in its turn. A chunk with a problem
+    // ends the work there (fail): the chunks before it are still written.
     void work()
     {
         for (;;) {
             std::size_t k;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [&] { return stopped_ || taken_ < read_ || taken_ == total_; });
-                if (stopped_ || taken_ == total_) return;
+                changed_.wait(lock, [&] { return taken_ >= end_ || taken_ < read_; });
+                if (taken_ >= end_) return;
                 k = taken_++;
             }
-            Chunk& chunk = slots_[k % kChunksInFlight];
-            parse(chunk);
-            if (!inTurn(converted_, k)) return;
-            const bool good = convert(chunk);
-            advance(converted_, good ? nullptr : chunk.problem);
-            if (!good) return;
-            format(chunk);
-            if (!inTurn(written_, k)) return;
-            out_.write(chunk.text.data(), static_cast<std::streamsize>(chunk.text.size()));
-            done_ += static_cast<double>(chunk.lines.text.size());
-            job_.progress(size_ > 0 ? done_ / size_ : 1.0);
-            advance(written_, nullptr);
+            try {
+                Chunk& chunk = slots_[k % kChunksInFlight];
+                parse(chunk);
+                if (!inTurn(converted_, k)) return;
+                if (!convert(chunk)) {
+                    fail(k, chunk.problem);
+                    return;
+                }
+                advance(converted_);
+                format(chunk);
+                if (!inTurn(written_, k)) return;
+                out_.write(chunk.text.data(), static_cast<std::streamsize>(chunk.text.size()));
+                done_ += static_cast<double>(chunk.lines.text.size());
+                job_.progress(size_ > 0 ? done_ / size_ : 1.0);
+                advance(written_);
+            } catch (...) {
+                fail(k, std::current_exception());
+                return;
+            }
         }
     }
 
-    // Waits until `counter` reaches k; false when the pipeline stopped.
+    // Waits until `counter` reaches k; false when chunk k is not to be
+    // processed (a chunk before it had a problem).
     bool inTurn(const std::size_t& counter, std::size_t k)
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] { return stopped_ || counter == k; });
-        return !stopped_;
+        changed_.wait(lock, [&] { return k >= end_ || counter == k; });
+        return k < end_;
     }
 
-    void advance(std::size_t& counter, std::exception_ptr problem)
+    void advance(std::size_t& counter)
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (problem) {
-            stop(problem);
-            return;
-        }
         ++counter;
         changed_.notify_all();
     }
 
-    // Called with the mutex held.
-    void stop(std::exception_ptr problem)
+    // Chunk k has `problem`: no chunk from k on is processed, and the
+    // problem thrown is that of the first such chunk in file order.
+    void fail(std::size_t k, std::exception_ptr problem)
     {
-        if (!problem_) problem_ = problem;
-        stopped_ = true;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (k < end_) {
+            end_ = k;
+            problem_ = problem;
+        }
         changed_.notify_all();
     }
 
@@ -213,11 +232,11 @@ private:
     std::array<Chunk, kChunksInFlight> slots_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    // Chunks read, taken by a worker, converted and written so far; the
-    // number of chunks once the file has ended.
+    // Chunks read, taken by a worker, converted and written so far, and
+    // where the work ends: the number of chunks once the file has ended, or
+    // the first chunk with a problem.
     std::size_t read_ = 0, taken_ = 0, converted_ = 0, written_ = 0;
-    std::size_t total_ = static_cast<std::size_t>(-1);
-    bool stopped_ = false;
+    std::size_t end_ = static_cast<std::size_t>(-1);
     std::exception_ptr problem_;
 };
 
