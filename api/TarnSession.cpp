@@ -30,22 +30,52 @@ bool hasBlock(const SessionLayout& layout, int block)
     return block < 2 ? layout.has(kGloveBlocks[block]) : layout.has(kDeviceBlocks[block - 2]);
 }
 
-// Runs `f`, turning what it throws into a status and a message.
+// Keeps `text` as the message; if even that runs out of memory, a fixed one.
+void keep(std::string& message, const char* text) noexcept
+{
+    try {
+        message = text;
+    } catch (...) {
+        message.clear();
+    }
+}
+
+// Runs `f`, turning what it throws into a status and a message; `otherwise`
+// is the status of an error the session rules do not name (a read for a
+// reader, a write for a writer).
 template <typename F>
-tarn_session_status guarded(std::string& message, F&& f)
+tarn_session_status guarded(std::string& message, tarn_session_status otherwise, F&& f) noexcept
 {
     try {
         return f();
     } catch (const SessionError& e) {
-        message = e.what();
+        keep(message, e.what());
         return e.status();
     } catch (const std::bad_alloc&) {
-        message = "out of memory";
+        keep(message, "out of memory");
         return TARN_SESSION_OUT_OF_MEMORY;
     } catch (const std::exception& e) {
-        message = e.what();
-        return TARN_SESSION_UNREADABLE;
+        keep(message, e.what());
+        return otherwise;
+    } catch (...) {
+        keep(message, "unknown error");
+        return otherwise;
     }
+}
+
+// Why a field failing plainField is refused, for the messages.
+constexpr const char* kNotPlain = "would not read back as written (a comma, a line end, edge blanks or enclosing quotes)";
+
+// Whether a text can stand in a field as it is and read back the same (a
+// field loses the blanks at its ends and one pair of enclosing quotes): no
+// comma or line end, no blank at either end, not enclosed in quotes.
+bool plainField(std::string_view text)
+{
+    if (text.find_first_of(",\r\n") != std::string_view::npos) return false;
+    if (text.empty()) return true;
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quoted = text.size() >= 2 && text.front() == '"' && text.back() == '"';
+    return !blank(text.front()) && !blank(text.back()) && !quoted;
 }
 
 }  // namespace
@@ -95,7 +125,7 @@ struct tarn_session_writer {
 extern "C" {
 
 TARN_SESSION_API const char* tarn_session_block_column(tarn_session_block block, size_t value)
-{
+try {
     // Every block's names, made once (a static local: thread-safe).
     static const std::vector<std::vector<std::string>> names = [] {
         std::vector<std::vector<std::string>> all(TARN_SESSION_BLOCKS);
@@ -108,6 +138,8 @@ TARN_SESSION_API const char* tarn_session_block_column(tarn_session_block block,
     const int b = static_cast<int>(block);
     if (b < 0 || b >= TARN_SESSION_BLOCKS || value >= names[b].size()) return nullptr;
     return names[b][value].c_str();
+} catch (...) {
+    return nullptr;  // no memory for the names
 }
 
 TARN_SESSION_API tarn_session_status tarn_session_open(const char* path, const tarn_session_options* options,
@@ -117,7 +149,7 @@ TARN_SESSION_API tarn_session_status tarn_session_open(const char* path, const t
     *reader = nullptr;
     tarn_session_reader* made = new (std::nothrow) tarn_session_reader;
     if (made == nullptr) return TARN_SESSION_OUT_OF_MEMORY;
-    const tarn_session_status status = guarded(made->message, [&] {
+    const tarn_session_status status = guarded(made->message, TARN_SESSION_UNREADABLE, [&] {
         ReaderOptions o;
         if (options != nullptr) {
             o.allowRepeatedTime = options->allow_repeated_time != 0;
@@ -179,7 +211,7 @@ TARN_SESSION_API const char* tarn_session_warning(const tarn_session_reader* rea
 TARN_SESSION_API tarn_session_status tarn_session_frames_at_most(tarn_session_reader* reader, size_t* frames)
 {
     if (reader == nullptr || frames == nullptr || reader->failed) return TARN_SESSION_INVALID_ARGUMENT;
-    return guarded(reader->message, [&] {
+    return guarded(reader->message, TARN_SESSION_UNREADABLE, [&] {
         *frames = reader->reader->linesLeft();
         return TARN_SESSION_OK;
     });
@@ -188,17 +220,19 @@ TARN_SESSION_API tarn_session_status tarn_session_frames_at_most(tarn_session_re
 TARN_SESSION_API tarn_session_status tarn_session_read(tarn_session_reader* reader, const tarn_session_arrays* arrays,
                                                        size_t capacity, size_t* count)
 {
-    if (reader == nullptr || arrays == nullptr || count == nullptr || reader->failed)
+    if (reader == nullptr || arrays == nullptr || count == nullptr || reader->failed || capacity == 0)
         return TARN_SESSION_INVALID_ARGUMENT;
     *count = 0;
     reader->lines.clear();
     reader->texts.clear();
-    const tarn_session_status status = guarded(reader->message, [&] {
+    const tarn_session_status status = guarded(reader->message, TARN_SESSION_UNREADABLE, [&] {
         SessionReader& r = *reader->reader;
         const SessionLayout& layout = r.layout();
         Frame frame;
         while (*count < capacity && r.next(frame)) {
-            const std::size_t k = (*count)++;
+            const std::size_t k = *count;
+            for (std::size_t c = 0; c < reader->textColumn.size(); ++c)
+                if (reader->textColumn[c] != static_cast<std::size_t>(-1)) reader->texts.emplace_back(r.fields()[c]);
             reader->lines.push_back(static_cast<std::size_t>(r.lineNumber()));
             if (arrays->times != nullptr) arrays->times[k] = frame.time;
             for (int b = 0; b < TARN_SESSION_BLOCKS; ++b) {
@@ -214,8 +248,7 @@ TARN_SESSION_API tarn_session_status tarn_session_read(tarn_session_reader* read
                     std::copy(pose.orientation.begin(), pose.orientation.end(), at + 3);
                 }
             }
-            for (std::size_t c = 0; c < reader->textColumn.size(); ++c)
-                if (reader->textColumn[c] != static_cast<std::size_t>(-1)) reader->texts.emplace_back(r.fields()[c]);
+            *count = k + 1;  // counted once whole
         }
         return TARN_SESSION_OK;
     });
@@ -245,8 +278,12 @@ TARN_SESSION_API tarn_session_status tarn_session_create(const char* path, const
         if (names[c] == nullptr) return TARN_SESSION_INVALID_ARGUMENT;
     tarn_session_writer* made = new (std::nothrow) tarn_session_writer;
     if (made == nullptr) return TARN_SESSION_OUT_OF_MEMORY;
-    const tarn_session_status status = guarded(made->message, [&] {
+    const tarn_session_status status = guarded(made->message, TARN_SESSION_UNWRITABLE, [&] {
         made->path = path;
+        for (std::size_t c = 0; c < count; ++c)
+            if (!plainField(names[c]))
+                throw SessionError(TARN_SESSION_BAD_HEADER,
+                                   made->path + ": header: column \"" + names[c] + "\" " + kNotPlain);
         made->layout = std::make_unique<SessionLayout>(
             [&] {
                 try {
@@ -274,9 +311,19 @@ TARN_SESSION_API tarn_session_status tarn_session_write(tarn_session_writer* wri
     for (std::size_t c = 0; c < layout.names().size(); ++c) textColumns += layout.isKnown(c) ? 0 : 1;
     if (count > 0 && (arrays->times == nullptr || (textColumns > 0 && texts == nullptr)))
         return TARN_SESSION_INVALID_ARGUMENT;
+    const tarn_session_status plain = guarded(writer->message, TARN_SESSION_INVALID_ARGUMENT, [&] {
+        for (std::size_t k = 0; k < count * textColumns; ++k)
+            if (texts[k] == nullptr || !plainField(texts[k]))
+                throw SessionError(TARN_SESSION_INVALID_ARGUMENT,
+                                   "frame " + std::to_string(k / textColumns) + ": " +
+                                       (texts[k] == nullptr ? std::string("a text is NULL")
+                                                            : "text \"" + std::string(texts[k]) + "\" " + kNotPlain));
+        return TARN_SESSION_OK;
+    });
+    if (plain != TARN_SESSION_OK) return plain;
     for (int b = 0; b < TARN_SESSION_BLOCKS; ++b)
         if (count > 0 && hasBlock(layout, b) && arrays->blocks[b] == nullptr) return TARN_SESSION_INVALID_ARGUMENT;
-    const tarn_session_status status = guarded(writer->message, [&] {
+    const tarn_session_status status = guarded(writer->message, TARN_SESSION_UNWRITABLE, [&] {
         Frame frame;
         std::vector<std::string_view> fields(layout.names().size());
         for (std::size_t k = 0; k < count; ++k) {
@@ -297,6 +344,8 @@ TARN_SESSION_API tarn_session_status tarn_session_write(tarn_session_writer* wri
                 if (!layout.isKnown(c)) fields[c] = texts[k * textColumns + t++];
             writer->writer->write(frame, fields);
         }
+        if (!writer->file)
+            throw SessionError(TARN_SESSION_UNWRITABLE, writer->path + ": write failed: " + std::strerror(errno));
         return TARN_SESSION_OK;
     });
     writer->failed = status != TARN_SESSION_OK;
@@ -306,7 +355,7 @@ TARN_SESSION_API tarn_session_status tarn_session_write(tarn_session_writer* wri
 TARN_SESSION_API tarn_session_status tarn_session_finish(tarn_session_writer* writer)
 {
     if (writer == nullptr || writer->failed || !writer->writer) return TARN_SESSION_INVALID_ARGUMENT;
-    const tarn_session_status status = guarded(writer->message, [&] {
+    const tarn_session_status status = guarded(writer->message, TARN_SESSION_UNWRITABLE, [&] {
         writer->writer.reset();
         writer->file.close();
         if (!writer->file)

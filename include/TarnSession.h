@@ -116,8 +116,9 @@ TARN_SESSION_API tarn_session_status tarn_session_open(const char* path, const t
 /* Frees the reader (NULL is ignored). */
 TARN_SESSION_API void tarn_session_close(tarn_session_reader* reader);
 
-/* The message of the reader's refusal ("file:line: ..."), or "" when it
- * has none. Valid until the reader is closed. */
+/* The message of the reader's last refusal ("file:line: ..."), or "" when
+ * it has none. Valid until the next call that refuses, or the reader is
+ * closed. */
 TARN_SESSION_API const char* tarn_session_message(const tarn_session_reader* reader);
 
 /* The header: how many columns, each one's name (NULL beyond the last),
@@ -137,7 +138,8 @@ TARN_SESSION_API const char* tarn_session_warning(const tarn_session_reader* rea
 /* An upper bound on the frames left to read: the lines after the ones
  * read so far (blank lines are counted, and skipped when read). Reads the
  * rest of the file once, without parsing it.
- * Statuses: TARN_SESSION_INVALID_ARGUMENT, TARN_SESSION_UNREADABLE. */
+ * Statuses: TARN_SESSION_INVALID_ARGUMENT, TARN_SESSION_UNREADABLE,
+ * TARN_SESSION_OUT_OF_MEMORY. */
 TARN_SESSION_API tarn_session_status tarn_session_frames_at_most(tarn_session_reader* reader, size_t* frames);
 
 /* Reads up to `capacity` frames into `arrays` (blocks the file lacks, or
@@ -146,8 +148,8 @@ TARN_SESSION_API tarn_session_status tarn_session_frames_at_most(tarn_session_re
  * them: the field count, a number in every known column, the time order.
  * On a refusal *count is the number of good frames before the bad row,
  * which are in the arrays, and the reader fails every later call.
- * Statuses: TARN_SESSION_INVALID_ARGUMENT (NULL, a failed reader),
- * TARN_SESSION_UNREADABLE, TARN_SESSION_COLUMN_COUNT,
+ * Statuses: TARN_SESSION_INVALID_ARGUMENT (NULL, a failed reader, a
+ * capacity of 0), TARN_SESSION_UNREADABLE, TARN_SESSION_COLUMN_COUNT,
  * TARN_SESSION_NOT_A_NUMBER, TARN_SESSION_TIME_ORDER,
  * TARN_SESSION_NO_FRAMES (the file has no frame: the first read only),
  * TARN_SESSION_OUT_OF_MEMORY. */
@@ -167,7 +169,9 @@ TARN_SESSION_API size_t tarn_session_line(const tarn_session_reader* reader, siz
 typedef struct tarn_session_writer tarn_session_writer;
 
 /* Creates the file at `path` and writes the header, the `count` columns
- * `names` in their order (checked as a read header is). Numbers are
+ * `names` in their order (checked as a read header is, and refused when a
+ * name would not read back as written: a comma, a line end, blanks at
+ * either end, or enclosing double quotes). Numbers are
  * written with the fewest digits that read back to the same double.
  * *writer is set as tarn_session_open sets its reader.
  * Statuses: TARN_SESSION_INVALID_ARGUMENT, TARN_SESSION_BAD_HEADER,
@@ -178,8 +182,10 @@ TARN_SESSION_API tarn_session_status tarn_session_create(const char* path, const
 /* Writes `count` frames from `arrays` (an array for each block the header
  * has) and, for the columns kept as text, `texts`: for each frame, one
  * string per such column in column order (NULL when there are none).
- * Statuses: TARN_SESSION_INVALID_ARGUMENT (NULL, an array missing),
- * TARN_SESSION_UNWRITABLE. */
+ * Statuses: TARN_SESSION_INVALID_ARGUMENT (NULL, an array missing, a text
+ * that is NULL or would not read back as written, as for names; nothing
+ * is written), TARN_SESSION_UNWRITABLE,
+ * TARN_SESSION_OUT_OF_MEMORY. */
 TARN_SESSION_API tarn_session_status tarn_session_write(tarn_session_writer* writer, const tarn_session_arrays* arrays,
                                                         const char* const* texts, size_t count);
 

@@ -27,7 +27,7 @@ from .all_vr import Pose
 #: Session attributes in the library's block order, and the doubles a
 #: frame of each holds (a glove's 20 rows, a device's position and quaternion).
 BLOCKS = [("right_glove", 80), ("left_glove", 80), ("right_tracker", 7), ("left_tracker", 7), ("headset", 7)]
-_OK, _NO_FRAMES = 0, 8
+_OK, _INVALID_ARGUMENT, _NO_FRAMES = 0, 1, 8
 
 
 class SessionError(ValueError):
@@ -201,6 +201,8 @@ def write_session(path, session=None, **arrays):
             status = library.tarn_session_write(handle, ctypes.byref(into), texts, count)
         if status == _OK:
             status = library.tarn_session_finish(handle)
+        if status == _INVALID_ARGUMENT:
+            raise ValueError("write_session: " + _text(library.tarn_session_writer_message(handle)))
         if status != _OK:
             raise SessionError(status, _text(library.tarn_session_writer_message(handle)))
     finally:

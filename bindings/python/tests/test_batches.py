@@ -286,3 +286,5 @@ def test_sessions_write_and_read_back_bit_for_bit(tmp_path):
     with pytest.raises(tarn.SessionError, match="cannot create") as raised:
         tarn.write_session(tmp_path / "missing" / "out.csv", read)
     assert raised.value.code == 7
+    with pytest.raises(ValueError, match="would not read back as written"):
+        tarn.write_session(tmp_path / "comma.csv", time=[0.0], other={"note": ["a,b"]})
