@@ -20,11 +20,10 @@ void Envelope::add(double time, double value)
 {
     if (std::isnan(value) || !std::isfinite(time)) return;
     if (std::isnan(start_)) start_ = time;
-    auto k = static_cast<std::size_t>((time - start_) / width_);
-    while (k >= kBuckets) {
-        halve();
-        k = static_cast<std::size_t>((time - start_) / width_);
-    }
+    const double since = time - start_;
+    if (!(since >= 0.0) || !std::isfinite(since)) return;  // times go forward; a span beyond doubles is not drawn
+    while (since / width_ >= static_cast<double>(kBuckets)) halve();
+    const auto k = static_cast<std::size_t>(since / width_);
     if (k >= low_.size()) {
         low_.resize(k + 1, kNaN);
         high_.resize(k + 1, kNaN);

@@ -3,13 +3,30 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 #include "ExitCode.h"
 
+#ifdef _WIN32
+#include <process.h>
+#define TARN_GETPID _getpid
+#else
+#include <unistd.h>
+#define TARN_GETPID getpid
+#endif
+
 namespace replay {
 
-WholeFile::WholeFile(std::string path) : path_(std::move(path)), aside_(path_ + ".part")
+namespace {
+
+// The process's number: tells apart the pages two replays write at once.
+long processId() { return static_cast<long>(TARN_GETPID()); }
+
+}  // namespace
+
+WholeFile::WholeFile(std::string path)
+    : path_(std::move(path)), aside_(path_ + ".part-" + std::to_string(processId()))
 {
     errno = 0;
     file_.open(aside_, std::ios::binary | std::ios::trunc);
@@ -28,8 +45,10 @@ void WholeFile::commit()
     errno = 0;
     file_.close();
     if (!file_) throw ReplayError(ExitCode::Unwritable, path_ + ": write failed: " + std::strerror(errno));
-    if (std::rename(aside_.c_str(), path_.c_str()) != 0)
-        throw ReplayError(ExitCode::Unwritable, path_ + ": cannot write the file: " + std::strerror(errno));
+    // std::filesystem::rename replaces a file of that name, on Windows too.
+    std::error_code error;
+    std::filesystem::rename(aside_, path_, error);
+    if (error) throw ReplayError(ExitCode::Unwritable, path_ + ": cannot write the file: " + error.message());
     committed_ = true;
 }
 

@@ -1,5 +1,6 @@
-// A file that appears whole or not at all: written under a name of its own
-// beside the target, and renamed to the target once complete. Created at
+// A file that appears whole or not at all: written beside the target under
+// a name of its own (the target's, ".part-" and the process's number), and
+// renamed to the target once complete. Created at
 // once, so that a file that cannot be written is refused before the work
 // that fills it; removed when destroyed uncommitted (a replay that stopped
 // half way leaves nothing under the name).
