@@ -12,8 +12,14 @@ work=$(realpath -m "${2:-build/html-report}")
 rm -rf "$work"
 mkdir -p "$work"
 (cd tools/html-check && npm ci --no-audit --no-fund --loglevel=error)
-for sample in sample drift; do
-  "$build/tools/tarn-replay/tarn-replay" "examples/$sample-session.csv" -o "$work/$sample.csv" \
+# Beside the samples, two seconds of the sample (a short session's
+# frames fall in every other stretch of its plots, which still draw lines).
+mkdir -p "$work/short"
+"$build/tools/tarn-replay/tarn-session-generator" -d "$work/short" --frames 180 >/dev/null
+for sample in sample drift short; do
+  session="examples/$sample-session.csv"
+  [[ $sample == short ]] && session="$work/short/sample-session.csv"
+  "$build/tools/tarn-replay/tarn-replay" "$session" -o "$work/$sample.csv" \
     --report-json "$work/$sample.json" --html "$work/$sample.html" 2>/dev/null
   extra=()
   [[ $sample == drift && -n "${SCREENSHOT:-}" ]] && extra=(--screenshot "$SCREENSHOT")

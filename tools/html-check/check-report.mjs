@@ -4,7 +4,8 @@
 // - the page logs no error and asks the network for nothing (every request
 //   but the page itself is refused and counted);
 // - the screenshot shows plots: enough of the page is drawn, in the
-//   plots' colours, and every figure's paths have points;
+//   plots' colours, and every figure's paths have points (one unbroken
+//   line per series when no frame is degenerate);
 // - every number and text marked data-json in the page equals the JSON
 //   report's value at that pointer, rounded to the digits shown, and no
 //   digit stands in the prose outside them (axis ticks inside the plots
@@ -53,10 +54,16 @@ if (requests.length) fail(`the page asked the network for: ${requests.join(" ")}
 // screenshot holds the series' colours over a fair share of its pixels.
 const figures = await page.$$eval("figure svg", (svgs) =>
   svgs.map((svg) => ({ title: svg.querySelector("title")?.textContent ?? "", points: [...svg.querySelectorAll("path")]
-    .reduce((n, p) => n + (p.getAttribute("d")?.match(/[ML]/g)?.length ?? 0), 0), rects: svg.querySelectorAll("rect").length })));
+    .reduce((n, p) => n + (p.getAttribute("d")?.match(/[ML]/g)?.length ?? 0), 0),
+    breaks: [...svg.querySelectorAll("path")].map((p) => (p.getAttribute("d")?.match(/M/g)?.length ?? 0) - 1) })));
 if (figures.length === 0) fail("no figure");
 for (const f of figures)
   if (f.points === 0 && !/Lost and missing/.test(f.title)) fail(`figure "${f.title}" draws nothing`);
+// The checked sessions have no gaps in time, so without degenerate frames
+// every series is one unbroken line, however short the session.
+if (report.quality.degenerate_frames.length === 0)
+  for (const f of figures)
+    if (f.breaks.some((n) => n > 0)) fail(`figure "${f.title}" breaks a line where no frame is missing`);
 const shot = await page.screenshot({ fullPage: true });
 const png = PNG.sync.read(shot);
 let drawn = 0;

@@ -23,6 +23,7 @@ constexpr const char* kBlack = "#000000";
 
 // The plots' size in CSS pixels: one column of the envelopes per pixel.
 constexpr int kWidth = 880, kLeft = 100, kRight = 12, kTop = 10, kBottom = 28;
+constexpr int kColumns = kWidth - kLeft - kRight;
 
 std::string escaped(const std::string& text)
 {
@@ -57,27 +58,48 @@ std::string text(const json& report, const std::string& pointer)
     return "<span data-json=\"" + pointer + "\">" + escaped(value.get<std::string>()) + "</span>";
 }
 
+// The session's times: its first and last frame's, and the longest
+// stretch without values a line is drawn across (three frame intervals:
+// the stretches a short session's frames leave between them, not a
+// block lost for a while).
+struct Timeline {
+    double first, last, longestJoin;
+};
+
 // A plot of time against values: its frame, axes and series as SVG.
 class Plot {
 public:
-    Plot(int height, double t0, double t1, double low, double high)
-        : height_(height), t0_(t0), t1_(t1 > t0 ? t1 : t0 + 1), low_(low), high_(high > low ? high : low + 1)
+    // Times over the timeline (a session of one frame spans a second),
+    // values from low to high.
+    Plot(int height, const Timeline& timeline, double low, double high)
+        : height_(height), t0_(timeline.first), span_(timeline.last > t0_ ? timeline.last - t0_ : 1),
+          longestJoin_(timeline.longestJoin), low_(low), high_(high > low ? high : low + 1)
     {
     }
 
-    double x(double t) const { return kLeft + (t - t0_) / (t1_ - t0_) * (kWidth - kLeft - kRight); }
+    double x(double t) const { return kLeft + (t - t0_) / span_ * kColumns; }
     double y(double v) const { return kTop + (high_ - v) / (high_ - low_) * (height_ - kTop - kBottom); }
 
     // The frame, time ticks and value ticks (with `unit`).
     void axes(const std::vector<double>& ticks, const char* unit)
     {
         svg_ += fmt::format("<rect x=\"{}\" y=\"{}\" width=\"{}\" height=\"{}\" class=\"frame\"/>", kLeft, kTop,
-                            kWidth - kLeft - kRight, height_ - kTop - kBottom);
-        const double step = niceStep((t1_ - t0_) / 8);
-        for (double t = std::ceil(t0_ / step) * step; t <= t1_ + 1e-9; t += step)
+                            kColumns, height_ - kTop - kBottom);
+        // Ticks at whole multiples of the step, counted rather than summed
+        // (a step below the times' resolution would never advance), labelled
+        // with as many decimals as the step needs (times since 1970 read whole).
+        const double step = niceStep(span_ / 8);
+        const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step))), 0, 9);
+        const double first = std::ceil(t0_ / step);
+        double previous = -INFINITY;
+        for (int k = 0; k <= kMostTicks; ++k) {
+            const double t = (first + k) * step;
+            if (!(t > previous) || t - t0_ > span_ * (1 + 1e-9)) break;
+            previous = t;
             svg_ += fmt::format("<line x1=\"{0:.1f}\" x2=\"{0:.1f}\" y1=\"{1}\" y2=\"{2}\" class=\"grid\"/>"
-                                "<text x=\"{0:.1f}\" y=\"{3}\" class=\"tick\" text-anchor=\"middle\">{4:g} s</text>",
-                                x(t), kTop, height_ - kBottom, height_ - kBottom + 14, t);
+                                "<text x=\"{0:.1f}\" y=\"{3}\" class=\"tick\" text-anchor=\"middle\">{4:.{5}f} s</text>",
+                                x(t), kTop, height_ - kBottom, height_ - kBottom + 14, t, decimals);
+        }
         for (const double v : ticks)
             svg_ += fmt::format("<line x1=\"{0}\" x2=\"{1}\" y1=\"{2:.1f}\" y2=\"{2:.1f}\" class=\"grid\"/>"
                                 "<text x=\"{3}\" y=\"{4:.1f}\" class=\"tick\" text-anchor=\"end\">{5:g}{6}</text>",
@@ -85,29 +107,31 @@ public:
     }
 
     // An envelope as one path: at each pixel column its smallest and
-    // largest value, a break where a column has none.
+    // largest value. A stretch wider than a column (a short session) fills
+    // every column it covers; the line breaks where columns without values
+    // span more than the timeline's longest join.
     void envelope(const Envelope& e, const char* colour, const char* dash, double strokeWidth)
     {
         if (e.empty()) return;
-        const int columns = kWidth - kLeft - kRight;
-        std::vector<double> lo(columns, NAN), hi(columns, NAN);
+        std::vector<double> lo(kColumns, NAN), hi(kColumns, NAN);
         for (std::size_t k = 0; k < e.size(); ++k) {
             if (std::isnan(e.low(k))) continue;
-            const double t = e.start() + (static_cast<double>(k) + 0.5) * e.width();
-            const int c = std::clamp(static_cast<int>(x(t)) - kLeft, 0, columns - 1);
-            lo[c] = std::isnan(lo[c]) ? e.low(k) : std::min(lo[c], e.low(k));
-            hi[c] = std::isnan(hi[c]) ? e.high(k) : std::max(hi[c], e.high(k));
+            const double from = e.start() + static_cast<double>(k) * e.width();
+            const int first = column(std::floor(x(from)));
+            const int last = std::max(first, column(std::ceil(x(from + e.width())) - 1));
+            for (int c = first; c <= last; ++c) {
+                lo[c] = std::isnan(lo[c]) ? e.low(k) : std::min(lo[c], e.low(k));
+                hi[c] = std::isnan(hi[c]) ? e.high(k) : std::max(hi[c], e.high(k));
+            }
         }
         std::string path;
-        bool drawing = false;
-        for (int c = 0; c < columns; ++c) {
-            if (std::isnan(lo[c])) {
-                drawing = false;
-                continue;
-            }
-            path += fmt::format("{}{},{:.1f}", drawing ? "L" : "M", kLeft + c, y(hi[c]));
+        int previous = -1;
+        for (int c = 0; c < kColumns; ++c) {
+            if (std::isnan(lo[c])) continue;
+            const bool joined = previous >= 0 && (c - previous - 1) * span_ / kColumns <= longestJoin_;
+            path += fmt::format("{}{},{:.1f}", joined ? "L" : "M", kLeft + c, y(hi[c]));
             if (y(lo[c]) - y(hi[c]) >= 0.5) path += fmt::format("V{:.1f}", y(lo[c]));
-            drawing = true;
+            previous = c;
         }
         svg_ += fmt::format("<path d=\"{}\" stroke=\"{}\" stroke-width=\"{}\" fill=\"none\"{}/>", path, colour,
                             strokeWidth, *dash ? fmt::format(" stroke-dasharray=\"{}\"", dash) : "");
@@ -159,6 +183,16 @@ public:
     }
 
 private:
+    static constexpr int kMostTicks = 20;
+
+    // The plot's column (0 to kColumns - 1) holding horizontal position
+    // `position`; positions off the plot (or NaN) go to its nearest edge.
+    static int column(double position)
+    {
+        const double c = position - kLeft;
+        return c >= kColumns - 1 ? kColumns - 1 : c >= 0 ? static_cast<int>(c) : 0;
+    }
+
     static double niceStep(double rough)
     {
         const double power = std::pow(10.0, std::floor(std::log10(std::max(rough, 1e-9))));
@@ -168,7 +202,7 @@ private:
     }
 
     int height_;
-    double t0_, t1_, low_, high_;
+    double t0_, span_, longestJoin_, low_, high_;
     std::string svg_;
 };
 
@@ -203,7 +237,7 @@ bool present(const json& report, const std::string& name)
     return false;
 }
 
-std::string glance(const json& r, const SessionTrace& trace, double t0, double t1)
+std::string glance(const json& r, const SessionTrace& trace, const Timeline& timeline)
 {
     std::string out = "<section id=\"glance\"><h2>The session at a glance</h2><p>";
     out += number(r, "/frames", 0) + " frames from " + number(r, "/first_time", 3, " s") + " to " +
@@ -224,7 +258,7 @@ std::string glance(const json& r, const SessionTrace& trace, double t0, double t
     for (int b = 0; b < 5; ++b)
         if (present(r, blocks[b])) rows.push_back(b);
     const int n = static_cast<int>(rows.size()) + 1;
-    Plot plot(kTop + kBottom + 18 * n, t0, t1, 0, n);
+    Plot plot(kTop + kBottom + 18 * n, timeline, 0, n);
     plot.axes({}, "");
     for (int i = 0; i < n - 1; ++i) {
         plot.label(n - i - 0.5, blocks[rows[i]]);
@@ -312,7 +346,7 @@ std::string calibrations(const json& r)
     return out + ".</p></section>\n";
 }
 
-std::string drift(const json& r, const SessionTrace& trace, double t0, double t1)
+std::string drift(const json& r, const SessionTrace& trace, const Timeline& timeline)
 {
     std::string out = "<section id=\"drift\"><h2>Drift</h2><p>Each glove's heading against its wrist tracker's "
                       "since calibrating. The per-frame residual moves with the hand against the tracker; the "
@@ -334,7 +368,7 @@ std::string drift(const json& r, const SessionTrace& trace, double t0, double t1
             for (std::size_t k = 0; k < e->size(); ++k)
                 if (!std::isnan(e->low(k))) extent = std::max({extent, std::fabs(e->low(k)), std::fabs(e->high(k))});
         extent = std::min(extent * 1.05, 180.0);
-        Plot plot(240, t0, t1, -extent, extent);
+        Plot plot(240, timeline, -extent, extent);
         const double tick = extent > 60 ? 30 : extent > 20 ? 10 : extent > 8 ? 5 : 2;
         std::vector<double> ticks;
         for (double v = -std::floor(extent / tick) * tick; v <= extent; v += tick) ticks.push_back(v);
@@ -366,14 +400,14 @@ std::string drift(const json& r, const SessionTrace& trace, double t0, double t1
     return out + "</section>\n";
 }
 
-std::string headings(const json& r, const SessionTrace& trace, double t0, double t1)
+std::string headings(const json& r, const SessionTrace& trace, const Timeline& timeline)
 {
     std::string out = "<section id=\"headings\"><h2>Headings</h2><p>Each glove's reference row and each device, "
                       "about the up axis, before and after calibrating (degrees, counter-clockwise seen from "
                       "above).</p><p class=\"legend\">" +
                       swatch(kOrange, "dashed", "as recorded") + swatch(kBlue, "solid", "calibrated") + "</p>\n";
     const auto one = [&](const std::string& id, const std::string& name, const HeadingSeries& s) {
-        Plot plot(180, t0, t1, -180, 180);
+        Plot plot(180, timeline, -180, 180);
         plot.axes({-180, -90, 0, 90, 180}, "&deg;");
         plot.envelope(s.recorded, kOrange, "5 3", 1.2);
         plot.envelope(s.calibrated, kBlue, "", 1.2);
@@ -394,14 +428,16 @@ std::string headings(const json& r, const SessionTrace& trace, double t0, double
 
 void writeHtmlReport(std::ostream& out, const json& report, const SessionTrace& trace)
 {
-    const double t0 = report["first_time"].get<double>(), t1 = report["last_time"].get<double>();
+    const double first = report["first_time"].get<double>(), last = report["last_time"].get<double>();
+    const double frames = report["frames"].get<double>();
+    const Timeline timeline{first, last, frames > 1 ? 3 * (last - first) / (frames - 1) : 0};
     out << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
         << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
         << "<title>tarn-replay report: " << escaped(report["session"].get<std::string>()) << "</title><style>" << kStyle
         << "</style></head><body>\n<header><h1>tarn-replay report</h1><p>" << escaped(report["session"].get<std::string>())
         << "</p></header>\n"
-        << glance(report, trace, t0, t1) << calibrations(report) << drift(report, trace, t0, t1)
-        << headings(report, trace, t0, t1) << "</body></html>\n";
+        << glance(report, trace, timeline) << calibrations(report) << drift(report, trace, timeline)
+        << headings(report, trace, timeline) << "</body></html>\n";
 }
 
 }  // namespace replay
