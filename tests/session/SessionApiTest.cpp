@@ -142,7 +142,7 @@ TEST_F(SessionApi, AReadStopsAtTheFirstBadRowAndTheReaderThenFailsEveryCall)
 TEST_F(SessionApi, AWriterRefusesTextsThatWouldNotReadBackAndWhatItWritesReadsBackBitForBit)
 {
     const char* names[] = {"note", "time", "rtracker_px", "rtracker_py", "rtracker_pz",
-                           "rtracker_qw", "rtracker_qx", "rtracker_qy", "rtracker_qz"};
+                           "rtracker_qw", "rtracker_qx", "rtracker_qy", "rtracker_qz", "label"};
     std::vector<double> times = {1e-300, 0.1, 1.0 / 3};
     std::vector<double> tracker(3 * TARN_SESSION_DEVICE_VALUES);
     for (size_t k = 0; k < tracker.size(); ++k) tracker[k] = std::ldexp(1.0 + 1.0 / static_cast<double>(k + 3), static_cast<int>(k) - 9);
@@ -152,8 +152,8 @@ TEST_F(SessionApi, AWriterRefusesTextsThatWouldNotReadBackAndWhatItWritesReadsBa
 
     for (const char* bad : {"a,b", "line\nend", " edge", "edge\t", "\"quoted\""}) {
         tarn_session_writer* writer = nullptr;
-        ASSERT_EQ(tarn_session_create(path.c_str(), names, 9, &writer), TARN_SESSION_OK);
-        const char* texts[] = {"first", bad, "third"};
+        ASSERT_EQ(tarn_session_create(path.c_str(), names, 10, &writer), TARN_SESSION_OK);
+        const char* texts[] = {"n0", "l0", "n1", bad, "n2", "l2"};
         EXPECT_EQ(tarn_session_write(writer, &arrays, texts, 3), TARN_SESSION_INVALID_ARGUMENT) << bad;
         EXPECT_NE(std::string(tarn_session_writer_message(writer)).find("frame 1: text"), std::string::npos)
             << tarn_session_writer_message(writer);
@@ -164,8 +164,8 @@ TEST_F(SessionApi, AWriterRefusesTextsThatWouldNotReadBackAndWhatItWritesReadsBa
     }
 
     tarn_session_writer* writer = nullptr;
-    ASSERT_EQ(tarn_session_create(path.c_str(), names, 9, &writer), TARN_SESSION_OK);
-    const char* texts[] = {"", "a b", "x\"y"};
+    ASSERT_EQ(tarn_session_create(path.c_str(), names, 10, &writer), TARN_SESSION_OK);
+    const char* texts[] = {"", "l0", "a b", "l1", "x\"y", ""};
     ASSERT_EQ(tarn_session_write(writer, &arrays, texts, 3), TARN_SESSION_OK);
     ASSERT_EQ(tarn_session_finish(writer), TARN_SESSION_OK);
     tarn_session_close_writer(writer);
@@ -178,7 +178,8 @@ TEST_F(SessionApi, AWriterRefusesTextsThatWouldNotReadBackAndWhatItWritesReadsBa
     ASSERT_EQ(count, 3u);
     for (size_t k = 0; k < 3; ++k) {
         EXPECT_TRUE(sameBits(timesRead[k], times[k])) << k;
-        EXPECT_STREQ(tarn_session_text(reader, k, 0), texts[k]) << k;
+        EXPECT_STREQ(tarn_session_text(reader, k, 0), texts[2 * k]) << k;
+        EXPECT_STREQ(tarn_session_text(reader, k, 9), texts[2 * k + 1]) << k;
     }
     for (size_t k = 0; k < tracker.size(); ++k) EXPECT_TRUE(sameBits(trackerRead[k], tracker[k])) << k;
     tarn_session_close(reader);
