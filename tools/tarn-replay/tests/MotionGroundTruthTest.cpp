@@ -165,10 +165,6 @@ TEST(MotionWindowTest, PiecesFromBlocksEqualOneCall)
     tarn_calibrator_destroy(pieces);
 }
 
-// A motion-calibrated glove that then drifts at 10 degrees a minute, the
-// arm moving all the while: the monitor, knowing the mount, re-calibrates
-// without waiting for a still hand, and right after each re-calibration the
-// true heading error is within a degree.
 // A calibrator whose right hand is calibrated from the session's first
 // 10 s of motion, one frame a call; `f` is the first frame after, `result`
 // the solve's. Null when a call refused.
@@ -186,6 +182,10 @@ tarn_calibrator* calibratedFromMotion(WearSession& session, WearFrame& f, tarn_m
     return nullptr;
 }
 
+// A motion-calibrated glove that then drifts at 10 degrees a minute, the
+// arm moving all the while: the monitor, knowing the mount, re-calibrates
+// without waiting for a still hand, and right after each re-calibration the
+// true heading error is within a degree.
 TEST(MotionDrift, RecalibrationsOfAMotionCalibratedHandLeaveUnderADegree)
 {
     for (std::uint64_t seed = 1; seed <= 3; ++seed) {
