@@ -182,6 +182,26 @@ tarn_calibrator* calibratedFromMotion(WearSession& session, WearFrame& f, tarn_m
     return nullptr;
 }
 
+// The glove of `frame` drifted by `rate` (radians a second) since the end of
+// the 10 s motion window, through the right hand's monitor.
+tarn_status applyDrifted(tarn_calibrator* c, const WearFrame& frame, double rate)
+{
+    GloveBlock block{};
+    const Quaternion glove = product(aboutZ(rate * (frame.time - 10.0)), frame.glove);
+    std::copy(glove.begin(), glove.end(), block.begin());
+    const tarn_tracked_hand_frames one{&frame.time, 0, block.data(), 0, frame.tracker.data(), 0, nullptr, 0};
+    return tarn_apply_hand_tracked(c, TARN_RIGHT_HAND, &one, 1);
+}
+
+// The right hand's true heading error at `frame` (radians): its calibration
+// against the session's heading offset and the drift so far.
+double headingError(tarn_calibrator* c, const WearFrame& frame, double rate, const WearSession& session)
+{
+    double rotation[4];
+    tarn_get_hand_rotation(c, TARN_RIGHT_HAND, rotation);
+    return wrapAngle(2 * std::atan2(rotation[3], rotation[0]) + rate * (frame.time - 10.0) - session.headingOffset());
+}
+
 // A motion-calibrated glove that then drifts at 10 degrees a minute, the
 // arm moving all the while: the monitor, knowing the mount, re-calibrates
 // without waiting for a still hand, and right after each re-calibration the
@@ -204,21 +224,14 @@ TEST(MotionDrift, RecalibrationsOfAMotionCalibratedHandLeaveUnderADegree)
         const double rate = radians(10.0) / 60;  // radians a second
         int recalibrations = 0;
         for (; f.time < 130.0; f = session.next()) {
-            const double drift = rate * (f.time - 10.0);
-            GloveBlock block{};
-            const Quaternion drifted = product(aboutZ(drift), f.glove);
-            std::copy(drifted.begin(), drifted.end(), block.begin());
-            const tarn_tracked_hand_frames frame{&f.time, 0, block.data(), 0, f.tracker.data(), 0, nullptr, 0};
-            ASSERT_EQ(tarn_apply_hand_tracked(c, TARN_RIGHT_HAND, &frame, 1), TARN_OK);
+            ASSERT_EQ(applyDrifted(c, f, rate), TARN_OK);
             tarn_drift_event event;
             std::size_t taken = 0;
             tarn_take_drift_events(c, TARN_RIGHT_HAND, &event, 1, &taken);
             if (taken == 0 || std::isnan(f.glove[0])) continue;
             ++recalibrations;
-            double rotation[4];
-            tarn_get_hand_rotation(c, TARN_RIGHT_HAND, rotation);
-            const double error = wrapAngle(2 * std::atan2(rotation[3], rotation[0]) + drift - session.headingOffset());
-            EXPECT_LT(std::fabs(degrees(error)), 1.0) << "seed " << seed << " at " << f.time << " s";
+            EXPECT_LT(std::fabs(degrees(headingError(c, f, rate, session))), 1.0)
+                << "seed " << seed << " at " << f.time << " s";
         }
         EXPECT_GE(recalibrations, 2) << "seed " << seed;
         tarn_calibrator_destroy(c);
@@ -244,21 +257,8 @@ TEST(MotionDrift, ASavedCalibrationCompensatesFromItsFirstFrames)
     settings.compensate = 1;
     ASSERT_EQ(tarn_set_drift_settings(c, TARN_RIGHT_HAND, &settings), TARN_OK);
     const double rate = radians(10.0) / 60;
-    const auto drifted = [&](tarn_calibrator* k, const WearFrame& frame) {
-        GloveBlock block{};
-        const Quaternion glove = product(aboutZ(rate * (frame.time - 10.0)), frame.glove);
-        std::copy(glove.begin(), glove.end(), block.begin());
-        const tarn_tracked_hand_frames one{&frame.time, 0, block.data(), 0, frame.tracker.data(), 0, nullptr, 0};
-        return tarn_apply_hand_tracked(k, TARN_RIGHT_HAND, &one, 1);
-    };
-    const auto error = [&](tarn_calibrator* k, const WearFrame& frame) {
-        double rotation[4];
-        tarn_get_hand_rotation(k, TARN_RIGHT_HAND, rotation);
-        return wrapAngle(2 * std::atan2(rotation[3], rotation[0]) + rate * (frame.time - 10.0) -
-                         session.headingOffset());
-    };
-    for (; f.time < 130.0; f = session.next()) ASSERT_EQ(drifted(c, f), TARN_OK);
-    const double errorWhenSaved = error(c, f);
+    for (; f.time < 130.0; f = session.next()) ASSERT_EQ(applyDrifted(c, f, rate), TARN_OK);
+    const double errorWhenSaved = headingError(c, f, rate, session);
 
     std::size_t size = 0;
     tarn_calibrator_save(c, nullptr, 0, &size);
@@ -277,8 +277,8 @@ TEST(MotionDrift, ASavedCalibrationCompensatesFromItsFirstFrames)
     tarn_get_drift_settings(restored, TARN_RIGHT_HAND, &keptSettings);
     EXPECT_EQ(keptSettings.compensate, 1);
 
-    for (; f.time < 145.0; f = session.next()) ASSERT_EQ(drifted(restored, f), TARN_OK);
-    EXPECT_LT(std::fabs(degrees(error(restored, f) - errorWhenSaved)), 0.5);
+    for (; f.time < 145.0; f = session.next()) ASSERT_EQ(applyDrifted(restored, f, rate), TARN_OK);
+    EXPECT_LT(std::fabs(degrees(headingError(restored, f, rate, session) - errorWhenSaved)), 0.5);
     tarn_drift_report report;
     tarn_get_drift(restored, TARN_RIGHT_HAND, &report);
     EXPECT_TRUE(report.compensating);
